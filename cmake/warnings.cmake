@@ -1,0 +1,16 @@
+# Warnings are errors on every compiler the project is built with.
+function(qm_strict_warnings target)
+    target_compile_options(${target} PRIVATE
+        -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion
+        -Wnon-virtual-dtor -Wold-style-cast -Woverloaded-virtual -Werror)
+endfunction()
+
+# GoogleTest, built once per build tree from the source tree Debian ships.
+macro(qm_use_gtest)
+    if(NOT TARGET gtest_main)
+        set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+        set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+        set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+        add_subdirectory(${QM_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    endif()
+endmacro()

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "registry/RegistryApi.h"
+
+// The registry provider installed at start-up (advapi32 on Windows, the model in tests).
+namespace reg {
+
+void InstallRegistry(RegistryApi* api);
+// Throws std::runtime_error when no provider is installed.
+RegistryApi& InstalledRegistry();
+
+}  // namespace reg

@@ -1,0 +1,81 @@
+#include "tests/unit/test_toolkit.h"
+
+#include <stdexcept>
+
+std::string Narrow(TextView text) {
+    std::string out;
+    for (char16_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
+    return out;
+}
+
+namespace {
+std::string NameOf(ui::ControlId id) { return std::string(ui::Spec(id).name); }
+}  // namespace
+
+void TestToolkit::Record(const std::string& entry) {
+    const std::string operation = entry.substr(0, entry.find(' '));
+    if (failing.count(operation) != 0) {
+        log.push_back("FAILED " + entry);
+        throw std::runtime_error("injected failure: " + entry);
+    }
+    log.push_back(entry);
+}
+
+bool TestToolkit::PrevInstance() {
+    Record("PrevInstance");
+    return previousInstance;
+}
+
+void TestToolkit::MsgBox(TextView prompt, ui::MsgBoxStyle style, TextView title) {
+    Record("MsgBox " + std::to_string(static_cast<int>(style)) + " " + Narrow(prompt) + " | " +
+           Narrow(title));
+}
+
+void TestToolkit::Realise(ui::Form& form) {
+    Record("Realise " + std::string(form.Window().name));
+    form.native = nextHandle_++;
+    auto& controls = windows_[form.native];
+    for (const ui::ControlSpec& spec : form.Controls()) {
+        if (spec.kind == ui::ControlKind::OptionButton) controls[spec.id] = spec.initiallySelected;
+    }
+}
+
+void TestToolkit::Display(ui::Form& form) {
+    Record("Display " + std::string(form.Window().name));
+    displayed_.insert(form.native);
+}
+
+void TestToolkit::Destroy(ui::Form& form) {
+    Record("Destroy " + std::string(form.Window().name));
+    windows_.erase(form.native);
+    displayed_.erase(form.native);
+}
+
+bool TestToolkit::IsChecked(const ui::Form& form, ui::ControlId id) {
+    Record("IsChecked " + NameOf(id));
+    return windows_.at(form.native).at(id);
+}
+
+void TestToolkit::SetChecked(ui::Form& form, ui::ControlId id, bool checked) {
+    Record("SetChecked " + NameOf(id) + " " + (checked ? "1" : "0"));
+    windows_.at(form.native).at(id) = checked;
+}
+
+void TestToolkit::DoEvents() {
+    Record("DoEvents");
+    if (onDoEvents) onDoEvents();
+}
+
+void TestToolkit::UserSelects(ui::Form& form, ui::ControlId id) {
+    auto& controls = windows_.at(form.native);
+    controls.at(id) = true;
+    controls.at(ui::PartnerOf(id)) = false;
+}
+
+std::vector<std::string> TestToolkit::MessageBoxes() const {
+    std::vector<std::string> boxes;
+    for (const std::string& entry : log) {
+        if (entry.rfind("MsgBox ", 0) == 0) boxes.push_back(entry);
+    }
+    return boxes;
+}
