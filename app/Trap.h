@@ -11,7 +11,7 @@ namespace app {
 // A failure inside HandleUnexpectedError itself. No trap catches it: it travels to the outermost
 // boundary (the window procedure or the entry point), which ends the process.
 class EscapedFailure : public std::exception {
-public:
+  public:
     const char* what() const noexcept override { return "failure in the unexpected-error routine"; }
 };
 

@@ -42,9 +42,13 @@ Text UpperCase(TextView text) {
 }
 
 // Stored text to Boolean: "FALSE" in any case is false, everything else is true.
-Truth Normalise(TextView stored) { return ToTruth(UpperCase(stored) != u"FALSE"); }
+Truth Normalise(TextView stored) {
+    return ToTruth(UpperCase(stored) != u"FALSE");
+}
 
-TextView StoredText(Truth value) { return value ? u"True" : u"False"; }
+TextView StoredText(Truth value) {
+    return value ? u"True" : u"False";
+}
 
 }  // namespace
 
@@ -69,8 +73,8 @@ void LoadDefaultSettings() {
         const RegStringHandler handler(reg::InstalledRegistry());
         const auto rows = Rows();
         for (const SettingRow& row : rows) {
-            *row.setting = Normalise(
-                handler.ReadString(reg::kHkeyCurrentUser, kSettingsKey, row.valueName));
+            *row.setting =
+                Normalise(handler.ReadString(reg::kHkeyCurrentUser, kSettingsKey, row.valueName));
         }
         for (const SettingRow& row : rows) {
             // A failed write-back is not reported: the next load repairs the value again.

@@ -14,5 +14,9 @@ struct Truth {
 inline constexpr Truth kTrue{-1};
 inline constexpr Truth kFalse{0};
 
-constexpr Truth Not(Truth value) { return Truth{static_cast<std::int16_t>(~value.raw)}; }
-constexpr Truth ToTruth(bool value) { return value ? kTrue : kFalse; }
+constexpr Truth Not(Truth value) {
+    return Truth{static_cast<std::int16_t>(~value.raw)};
+}
+constexpr Truth ToTruth(bool value) {
+    return value ? kTrue : kFalse;
+}

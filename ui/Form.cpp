@@ -13,7 +13,9 @@ std::vector<std::shared_ptr<Form>>& Loaded() {
     return forms;
 }
 
-std::size_t Index(ControlId id) { return static_cast<std::size_t>(id); }
+std::size_t Index(ControlId id) {
+    return static_cast<std::size_t>(id);
+}
 
 void RequireOptionButton(ControlId id) {
     if (id == ControlId::None || Spec(id).kind != ControlKind::OptionButton) {
@@ -23,11 +25,14 @@ void RequireOptionButton(ControlId id) {
 
 }  // namespace
 
-Form::Form() { ResetSelection(); }
+Form::Form() {
+    ResetSelection();
+}
 
 void Form::ResetSelection() {
     selected_.fill(false);
-    for (const ControlSpec& spec : OptionsControls()) selected_[Index(spec.id)] = spec.initiallySelected;
+    for (const ControlSpec& spec : OptionsControls())
+        selected_[Index(spec.id)] = spec.initiallySelected;
 }
 
 Truth Form::Value(ControlId option) const {
@@ -75,6 +80,8 @@ void Unload(Form& form) {
     form.OnUnloaded();
 }
 
-std::vector<std::shared_ptr<Form>> LoadedForms() { return Loaded(); }
+std::vector<std::shared_ptr<Form>> LoadedForms() {
+    return Loaded();
+}
 
 }  // namespace ui

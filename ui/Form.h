@@ -15,7 +15,7 @@
 namespace ui {
 
 class Form : public std::enable_shared_from_this<Form> {
-public:
+  public:
     Form();
     virtual ~Form() = default;
     Form(const Form&) = delete;
@@ -39,11 +39,11 @@ public:
     // The toolkit's own handle for the realised window (opaque to everyone else).
     std::uintptr_t native = 0;
 
-protected:
+  protected:
     // Called after the form has been unloaded.
     virtual void OnUnloaded() {}
 
-private:
+  private:
     friend void Load(Form& form);
     friend void Unload(Form& form);
     void ResetSelection();

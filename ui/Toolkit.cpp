@@ -7,7 +7,9 @@ namespace {
 Toolkit* g_installed = nullptr;
 }
 
-void InstallToolkit(Toolkit* toolkit) { g_installed = toolkit; }
+void InstallToolkit(Toolkit* toolkit) {
+    g_installed = toolkit;
+}
 
 Toolkit& InstalledToolkit() {
     if (g_installed == nullptr) throw std::runtime_error("no forms toolkit installed");

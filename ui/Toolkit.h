@@ -12,7 +12,7 @@ class Form;
 enum class MsgBoxStyle : int { Critical = 16, Information = 64 };  // one OK button each
 
 class Toolkit {
-public:
+  public:
     virtual ~Toolkit() = default;
 
     // Whether an earlier instance of this application is already running.

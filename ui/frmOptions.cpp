@@ -7,7 +7,9 @@ namespace {
 std::shared_ptr<FrmOptions> g_instance;
 }
 
-const ui::WindowSpec& FrmOptions::Window() const { return ui::OptionsWindow(); }
+const ui::WindowSpec& FrmOptions::Window() const {
+    return ui::OptionsWindow();
+}
 
 std::span<const ui::ControlSpec, ui::kControlCount> FrmOptions::Controls() const {
     return ui::OptionsControls();
@@ -15,10 +17,17 @@ std::span<const ui::ControlSpec, ui::kControlCount> FrmOptions::Controls() const
 
 void FrmOptions::OnClick(ui::ControlId button) {
     switch (button) {
-        case ui::ControlId::cmdOK: cmdOK_Click(); break;
-        case ui::ControlId::cmdCancel: cmdCancel_Click(); break;
-        case ui::ControlId::cmdReset: cmdReset_Click(); break;
-        default: break;  // option buttons, frames and the label have no handler
+        case ui::ControlId::cmdOK:
+            cmdOK_Click();
+            break;
+        case ui::ControlId::cmdCancel:
+            cmdCancel_Click();
+            break;
+        case ui::ControlId::cmdReset:
+            cmdReset_Click();
+            break;
+        default:
+            break;  // option buttons, frames and the label have no handler
     }
 }
 
@@ -57,6 +66,10 @@ std::shared_ptr<FrmOptions> frmOptions() {
     return g_instance;
 }
 
-bool frmOptionsExists() { return g_instance != nullptr; }
+bool frmOptionsExists() {
+    return g_instance != nullptr;
+}
 
-void ResetFrmOptionsForTests() { g_instance.reset(); }
+void ResetFrmOptionsForTests() {
+    g_instance.reset();
+}

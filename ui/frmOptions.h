@@ -7,7 +7,7 @@
 // The options dialog: three framed pairs of option buttons, an information label and the OK,
 // Cancel and Reset buttons. It handles its load event and the clicks of its three buttons.
 class FrmOptions final : public ui::Form {
-public:
+  public:
     const ui::WindowSpec& Window() const override;
     std::span<const ui::ControlSpec, ui::kControlCount> Controls() const override;
 
@@ -19,7 +19,7 @@ public:
     void cmdCancel_Click();
     void cmdReset_Click();
 
-protected:
+  protected:
     void OnUnloaded() override;
 };
 

@@ -8,7 +8,8 @@ namespace {
 
 constexpr TextView kInfoText =
     u"You can right click on a folder in Windows Explorer and click on \"Let Quillmarrow create a "
-    u"shortcut\" on the context menu. That is the fastest way to work with Quillmarrow. The default "
+    u"shortcut\" on the context menu. That is the fastest way to work with Quillmarrow. The "
+    u"default "
     u"name and settings will be applied.";
 
 constexpr WindowSpec kWindow{"frmOptions", u"Quillmarrow 2004 Default Settings", 8580, 3015};
@@ -17,29 +18,113 @@ using enum ControlId;
 using enum ControlKind;
 
 constexpr std::array<ControlSpec, kControlCount> kControls{{
-    {cmdOK, "cmdOK", CommandButton, None, u"OK", {2310, 2340, 1140, 345}, 0, false,
+    {cmdOK,
+     "cmdOK",
+     CommandButton,
+     None,
+     u"OK",
+     {2310, 2340, 1140, 345},
+     0,
+     false,
      u"Click here to make the current settings default and exit"},
-    {cmdReset, "cmdReset", CommandButton, None, u"Reset", {5115, 2340, 1140, 345}, 2, false,
+    {cmdReset,
+     "cmdReset",
+     CommandButton,
+     None,
+     u"Reset",
+     {5115, 2340, 1140, 345},
+     2,
+     false,
      u"Click here to return to the current default settings"},
-    {fraShortcutLocation, "fraShortcutLocation", Frame, None, u"Shortcut location",
-     {5723, 975, 2670, 1020}, 9, false, u""},
-    {optSideMenu, "optSideMenu", OptionButton, fraShortcutLocation, u"Put shortcut on side menu",
-     {135, 270, 2460, 270}, 10, true, u""},
-    {optStartMenu, "optStartMenu", OptionButton, fraShortcutLocation,
-     u"Put shortcut on Start Menu", {135, 645, 2460, 270}, 11, false, u""},
-    {fraWindowStyle, "fraWindowStyle", Frame, None, u"Window style", {2978, 975, 2670, 1020}, 6,
-     false, u""},
-    {optFolderWindow, "optFolderWindow", OptionButton, fraWindowStyle, u"Show folder window only",
-     {135, 645, 2460, 270}, 8, false, u""},
-    {optTwoPane, "optTwoPane", OptionButton, fraWindowStyle, u"Show two-pane window",
-     {135, 270, 2460, 270}, 7, true, u""},
-    {fraFolderTree, "fraFolderTree", Frame, None, u"Folder tree", {233, 975, 2670, 1020}, 3, false,
+    {fraShortcutLocation,
+     "fraShortcutLocation",
+     Frame,
+     None,
+     u"Shortcut location",
+     {5723, 975, 2670, 1020},
+     9,
+     false,
      u""},
-    {optSubfoldersOnly, "optSubfoldersOnly", OptionButton, fraFolderTree, u"Show subfolders only",
-     {135, 645, 2460, 270}, 5, false, u""},
-    {optAllFolders, "optAllFolders", OptionButton, fraFolderTree, u"Show all folders",
-     {135, 270, 2460, 270}, 4, true, u""},
-    {cmdCancel, "cmdCancel", CommandButton, None, u"Cancel", {3705, 2340, 1140, 345}, 1, false,
+    {optSideMenu,
+     "optSideMenu",
+     OptionButton,
+     fraShortcutLocation,
+     u"Put shortcut on side menu",
+     {135, 270, 2460, 270},
+     10,
+     true,
+     u""},
+    {optStartMenu,
+     "optStartMenu",
+     OptionButton,
+     fraShortcutLocation,
+     u"Put shortcut on Start Menu",
+     {135, 645, 2460, 270},
+     11,
+     false,
+     u""},
+    {fraWindowStyle,
+     "fraWindowStyle",
+     Frame,
+     None,
+     u"Window style",
+     {2978, 975, 2670, 1020},
+     6,
+     false,
+     u""},
+    {optFolderWindow,
+     "optFolderWindow",
+     OptionButton,
+     fraWindowStyle,
+     u"Show folder window only",
+     {135, 645, 2460, 270},
+     8,
+     false,
+     u""},
+    {optTwoPane,
+     "optTwoPane",
+     OptionButton,
+     fraWindowStyle,
+     u"Show two-pane window",
+     {135, 270, 2460, 270},
+     7,
+     true,
+     u""},
+    {fraFolderTree,
+     "fraFolderTree",
+     Frame,
+     None,
+     u"Folder tree",
+     {233, 975, 2670, 1020},
+     3,
+     false,
+     u""},
+    {optSubfoldersOnly,
+     "optSubfoldersOnly",
+     OptionButton,
+     fraFolderTree,
+     u"Show subfolders only",
+     {135, 645, 2460, 270},
+     5,
+     false,
+     u""},
+    {optAllFolders,
+     "optAllFolders",
+     OptionButton,
+     fraFolderTree,
+     u"Show all folders",
+     {135, 270, 2460, 270},
+     4,
+     true,
+     u""},
+    {cmdCancel,
+     "cmdCancel",
+     CommandButton,
+     None,
+     u"Cancel",
+     {3705, 2340, 1140, 345},
+     1,
+     false,
      u"Click here to exit without changing the default settings"},
     {lblOptionInfo, "lblOptionInfo", Label, None, kInfoText, {210, 270, 8160, 405}, 12, false, u""},
 }};
@@ -53,9 +138,13 @@ constexpr std::array<std::array<ControlId, 2>, 3> kPairs{{
 
 }  // namespace
 
-const WindowSpec& OptionsWindow() { return kWindow; }
+const WindowSpec& OptionsWindow() {
+    return kWindow;
+}
 
-std::span<const ControlSpec, kControlCount> OptionsControls() { return kControls; }
+std::span<const ControlSpec, kControlCount> OptionsControls() {
+    return kControls;
+}
 
 const ControlSpec& Spec(ControlId id) {
     const auto* found = std::find_if(kControls.begin(), kControls.end(),
@@ -66,9 +155,8 @@ const ControlSpec& Spec(ControlId id) {
 
 std::array<ControlId, kControlCount> TabOrder() {
     std::array<ControlSpec, kControlCount> sorted = kControls;
-    std::sort(sorted.begin(), sorted.end(), [](const ControlSpec& a, const ControlSpec& b) {
-        return a.tabIndex < b.tabIndex;
-    });
+    std::sort(sorted.begin(), sorted.end(),
+              [](const ControlSpec& a, const ControlSpec& b) { return a.tabIndex < b.tabIndex; });
     std::array<ControlId, kControlCount> order{};
     std::transform(sorted.begin(), sorted.end(), order.begin(),
                    [](const ControlSpec& spec) { return spec.id; });

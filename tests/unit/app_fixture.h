@@ -11,7 +11,7 @@
 // A fresh process state for each test: the test toolkit installed, no registry provider (tests
 // that need one install it), no form loaded, the Booleans as at start-up.
 class AppTest : public ::testing::Test {
-protected:
+  protected:
     TestToolkit toolkit;
 
     void SetUp() override {

@@ -8,7 +8,7 @@ namespace {
 
 // A form whose load event only records itself.
 class PlainForm final : public ui::Form {
-public:
+  public:
     int loads = 0;
     const ui::WindowSpec& Window() const override { return ui::OptionsWindow(); }
     std::span<const ui::ControlSpec, ui::kControlCount> Controls() const override {
@@ -27,7 +27,9 @@ Selection Pair(const ui::Form& form, ControlId upper) {
     return {form.Value(upper), form.Value(ui::PartnerOf(upper))};
 }
 
-bool operator==(Selection a, Selection b) { return a.upper == b.upper && a.lower == b.lower; }
+bool operator==(Selection a, Selection b) {
+    return a.upper == b.upper && a.lower == b.lower;
+}
 
 }  // namespace
 

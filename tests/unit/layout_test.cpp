@@ -18,10 +18,12 @@ TEST(Layout, TwipsBecomePixelsAtTheMonitorsDpi) {
 TEST(Layout, TabOrderRunsFromTheButtonsThroughThePairsToTheLabel) {
     const auto order = ui::TabOrder();
     const std::array<ControlId, ui::kControlCount> expected{
-        ControlId::cmdOK,          ControlId::cmdCancel,           ControlId::cmdReset,
-        ControlId::fraFolderTree,  ControlId::optAllFolders,       ControlId::optSubfoldersOnly,
-        ControlId::fraWindowStyle, ControlId::optTwoPane,          ControlId::optFolderWindow,
-        ControlId::fraShortcutLocation, ControlId::optSideMenu,    ControlId::optStartMenu,
+        ControlId::cmdOK,           ControlId::cmdCancel,
+        ControlId::cmdReset,        ControlId::fraFolderTree,
+        ControlId::optAllFolders,   ControlId::optSubfoldersOnly,
+        ControlId::fraWindowStyle,  ControlId::optTwoPane,
+        ControlId::optFolderWindow, ControlId::fraShortcutLocation,
+        ControlId::optSideMenu,     ControlId::optStartMenu,
         ControlId::lblOptionInfo};
     EXPECT_EQ(order, expected);
 }

@@ -9,7 +9,9 @@ std::string Narrow(TextView text) {
 }
 
 namespace {
-std::string NameOf(ui::ControlId id) { return std::string(ui::Spec(id).name); }
+std::string NameOf(ui::ControlId id) {
+    return std::string(ui::Spec(id).name);
+}
 }  // namespace
 
 void TestToolkit::Record(const std::string& entry) {

@@ -13,7 +13,7 @@
 // every call in a log ("Realise", "SetChecked optTwoPane 1", "MsgBox 16 Unexpected Error | ...")
 // and fails on demand.
 class TestToolkit : public ui::Toolkit {
-public:
+  public:
     bool previousInstance = false;
     std::vector<std::string> log;
     // Operations (first word of the log entry) that throw instead of running.
@@ -35,7 +35,7 @@ public:
     bool Displayed(const ui::Form& form) const { return displayed_.count(form.native) != 0; }
     std::vector<std::string> MessageBoxes() const;  // the log's MsgBox entries only
 
-private:
+  private:
     void Record(const std::string& entry);
     std::map<std::uintptr_t, std::map<ui::ControlId, bool>> windows_;
     std::set<std::uintptr_t> displayed_;
