@@ -42,7 +42,7 @@ constexpr Hkey RootKey(std::uint32_t hive) {
 }
 
 class RegistryApi {
-public:
+  public:
     virtual ~RegistryApi() = default;
 
     virtual Status RegOpenKeyExA(Hkey key, const char* subKey, std::uint32_t options,
