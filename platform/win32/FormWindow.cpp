@@ -1,0 +1,337 @@
+#include "platform/win32/FormWindow.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+#include "platform/win32/Boundary.h"
+#include "platform/win32/ControlStyles.h"
+#include "platform/win32/Dpi.h"
+#include "platform/win32/Failure.h"
+#include "platform/win32/FittingFont.h"
+#include "platform/win32/Resources.h"
+#include "platform/win32/WideText.h"
+
+namespace win32 {
+namespace {
+
+constexpr int kWindowSlot = 0;  // window extra bytes: the FormWindow
+
+std::size_t Index(ui::ControlId id) {
+    return static_cast<std::size_t>(id);
+}
+
+const ui::ControlSpec& SpecOf(const ui::Form& form, ui::ControlId id) {
+    const auto controls = form.Controls();
+    const auto found = std::find_if(controls.begin(), controls.end(),
+                                    [id](const ui::ControlSpec& spec) { return spec.id == id; });
+    if (found == controls.end()) throw Failure("control not in the form");
+    return *found;
+}
+
+// The control's rectangle in the client area: option buttons are placed relative to their frame.
+ui::TwipsRect ClientRect(const ui::Form& form, const ui::ControlSpec& spec) {
+    ui::TwipsRect rect = spec.rect;
+    if (spec.container != ui::ControlId::None) {
+        const ui::TwipsRect& frame = SpecOf(form, spec.container).rect;
+        rect.left += frame.left;
+        rect.top += frame.top;
+    }
+    return rect;
+}
+
+// The form's controls by ascending tab index: creating them in this order makes the z-order,
+// which the dialog manager walks for Tab and the arrow keys, equal to the tab order.
+std::array<ui::ControlSpec, ui::kControlCount> InTabOrder(const ui::Form& form) {
+    std::array<ui::ControlSpec, ui::kControlCount> specs{};
+    std::ranges::copy(form.Controls(), specs.begin());
+    std::ranges::stable_sort(specs, {}, &ui::ControlSpec::tabIndex);
+    return specs;
+}
+
+// The upper button of an option button's pair: the one that comes first in the tab order.
+bool IsFirstOfPair(const ui::Form& form, const ui::ControlSpec& option) {
+    const ui::ControlId partner = ui::PartnerOf(option.id);
+    return partner == ui::ControlId::None || option.tabIndex < SpecOf(form, partner).tabIndex;
+}
+
+void SetStyleBit(HWND control, DWORD bit, bool on) {
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(control, GWL_STYLE));
+    const DWORD wanted = on ? (style | bit) : (style & ~bit);
+    if (wanted != style) ::SetWindowLongPtrW(control, GWL_STYLE, static_cast<LONG_PTR>(wanted));
+}
+
+// The work area of the monitor under the mouse pointer (the primary one if that fails).
+RECT WorkArea() {
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (!::GetMonitorInfoW(::MonitorFromPoint(cursor, MONITOR_DEFAULTTOPRIMARY), &info)) {
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &info.rcWork, 0);
+    }
+    return info.rcWork;
+}
+
+ui::Form* FormOf(HWND window) {
+    return reinterpret_cast<ui::Form*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+// Events that may unload the form (and so destroy this window) are delivered from here, with
+// the form held alive, and nothing of the window is touched after them.
+void Click(HWND window, ui::ControlId button) {
+    if (ui::Form* form = FormOf(window)) {
+        const std::shared_ptr<ui::Form> hold = form->shared_from_this();
+        form->OnClick(button);
+    }
+}
+
+void Close(HWND window) {
+    if (ui::Form* form = FormOf(window)) {
+        const std::shared_ptr<ui::Form> hold = form->shared_from_this();
+        ui::Unload(*form);  // closing the window runs no handler and stores nothing
+    }
+}
+
+}  // namespace
+
+FormWindow::FormWindow(ui::Form& form, HINSTANCE instance) : form_(form), instance_(instance) {
+    // Created on the monitor it will be shown on, so that it starts with that monitor's DPI.
+    const RECT work = WorkArea();
+    const std::wstring caption = Wide(form.Window().caption);
+    window_.reset(::CreateWindowExW(kFormWindowExStyle, kFormWindowClass, caption.c_str(),
+                                    kFormWindowStyle, work.left, work.top, 0, 0, nullptr, nullptr,
+                                    instance, nullptr));
+    if (!window_) ThrowLastError("CreateWindowExW");
+    ::SetWindowLongPtrW(Handle(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&form));
+    ::SetWindowLongPtrW(Handle(), kWindowSlot, reinterpret_cast<LONG_PTR>(this));
+    try {
+        dpi_ = DpiOfWindow(Handle());
+        CreateControls(instance);
+        FitToDpi();
+        CreateTooltips(instance);
+    } catch (...) {
+        // No destructor runs for a half-made object: detach it before the members go.
+        ::SetWindowLongPtrW(Handle(), kWindowSlot, 0);
+        throw;
+    }
+}
+
+FormWindow::~FormWindow() {
+    // The window's last messages go to the default procedure: this object is going away.
+    if (window_) ::SetWindowLongPtrW(Handle(), kWindowSlot, 0);
+    tooltips_.reset();
+    window_.reset();
+}
+
+HWND FormWindow::Control(ui::ControlId id) const {
+    if (id == ui::ControlId::None || Index(id) >= controls_.size() ||
+        controls_[Index(id)] == nullptr) {
+        throw Failure("no such control on the window");
+    }
+    return controls_[Index(id)];
+}
+
+void FormWindow::CreateControls(HINSTANCE instance) {
+    for (const ui::ControlSpec& spec : InTabOrder(form_)) {
+        const bool option = spec.kind == ui::ControlKind::OptionButton;
+        const ControlClass kind = ClassOf(spec.kind, option && IsFirstOfPair(form_, spec));
+        const std::wstring caption = Wide(spec.caption);
+        HWND control = ::CreateWindowExW(
+            0, kind.className, caption.c_str(), kind.style, 0, 0, 0, 0, Handle(),
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(ChildId(spec.id))), instance, nullptr);
+        if (control == nullptr) ThrowLastError("CreateWindowExW (control)");
+        controls_[Index(spec.id)] = control;
+        if (option) {
+            // The selection the form holds while unloaded: the layout's, or what was set since.
+            const bool checked = static_cast<bool>(form_.Value(spec.id));
+            ::SendMessageW(control, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        }
+    }
+    for (const ui::ControlSpec& spec : form_.Controls()) {
+        if (spec.kind == ui::ControlKind::OptionButton) UpdateTabStops(spec.id);
+    }
+}
+
+void FormWindow::CreateTooltips(HINSTANCE instance) {
+    tooltips_.reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                      WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(),
+                                      nullptr, instance, nullptr));
+    // Tooltips are a help, not a function of the dialog: it works without them.
+    if (!tooltips_) return;
+    for (const ui::ControlSpec& spec : form_.Controls()) {
+        if (spec.kind != ui::ControlKind::CommandButton || spec.tooltip.empty()) continue;
+        std::wstring text = Wide(spec.tooltip);
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = Handle();
+        tool.uId = reinterpret_cast<UINT_PTR>(Control(spec.id));
+        tool.lpszText = text.data();  // copied by the tooltip control
+        ::SendMessageW(tooltips_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+SIZE FormWindow::WindowSize(UINT dpi) const {
+    const ui::WindowSpec& spec = form_.Window();
+    const int dpiValue = static_cast<int>(dpi);
+    const SIZE client{ui::TwipsToPixels(spec.clientWidth, dpiValue),
+                      ui::TwipsToPixels(spec.clientHeight, dpiValue)};
+    return WindowSizeForClient(client, kFormWindowStyle, kFormWindowExStyle, dpi);
+}
+
+void FormWindow::FitToDpi() {
+    const SIZE size = WindowSize(dpi_);
+    ::SetWindowPos(Handle(), nullptr, 0, 0, size.cx, size.cy,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ApplyFont();
+    LayOutControls();
+    LoadIcons();
+}
+
+void FormWindow::ApplyFont() {
+    UniqueFont font = CreateFittingFont(MessageFontForDpi(dpi_), dpi_, form_.Controls());
+    for (HWND control : controls_) {
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    }
+    font_ = std::move(font);  // the old font is deleted only now that no control uses it
+    ::InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void FormWindow::LayOutControls() {
+    const int dpi = static_cast<int>(dpi_);
+    for (const ui::ControlSpec& spec : form_.Controls()) {
+        const ui::TwipsRect rect = ClientRect(form_, spec);
+        ::SetWindowPos(Control(spec.id), nullptr, ui::TwipsToPixels(rect.left, dpi),
+                       ui::TwipsToPixels(rect.top, dpi), ui::TwipsToPixels(rect.width, dpi),
+                       ui::TwipsToPixels(rect.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void FormWindow::LoadIcons() {
+    UniqueIcon large = LoadAppIcon(instance_, SystemMetricForDpi(SM_CXICON, dpi_));
+    UniqueIcon small = LoadAppIcon(instance_, SystemMetricForDpi(SM_CXSMICON, dpi_));
+    ::SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large.get()));
+    ::SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+    largeIcon_ = std::move(large);
+    smallIcon_ = std::move(small);
+}
+
+void FormWindow::Display() {
+    RECT frame{};
+    ::GetWindowRect(Handle(), &frame);
+    const RECT work = WorkArea();
+    const LONG width = frame.right - frame.left;
+    const LONG height = frame.bottom - frame.top;
+    // Centred; if the work area is smaller than the window, its title bar stays reachable.
+    const LONG left = std::max(work.left, work.left + (work.right - work.left - width) / 2);
+    const LONG top = std::max(work.top, work.top + (work.bottom - work.top - height) / 2);
+    ::SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    lastFocus_ = FirstTabStop();
+    ::ShowWindow(Handle(), SW_SHOW);
+    ::SetForegroundWindow(Handle());
+    ::SetFocus(lastFocus_);
+}
+
+HWND FormWindow::FirstTabStop() const {
+    for (const ui::ControlSpec& spec : InTabOrder(form_)) {
+        HWND control = Control(spec.id);
+        const auto style = static_cast<DWORD>(::GetWindowLongPtrW(control, GWL_STYLE));
+        if ((style & WS_TABSTOP) != 0 && ::IsWindowEnabled(control)) return control;
+    }
+    return nullptr;
+}
+
+bool FormWindow::IsChecked(ui::ControlId option) const {
+    return ::SendMessageW(Control(option), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void FormWindow::SetChecked(ui::ControlId option, bool checked) {
+    ::SendMessageW(Control(option), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    UpdateTabStops(option);
+}
+
+void FormWindow::UpdateTabStops(ui::ControlId option) {
+    const ui::ControlId partner = ui::PartnerOf(option);
+    if (partner == ui::ControlId::None) return;
+    const bool optionFirst = IsFirstOfPair(form_, SpecOf(form_, option));
+    const ui::ControlId upper = optionFirst ? option : partner;
+    const ui::ControlId lower = optionFirst ? partner : option;
+    const bool lowerTakesTab = IsChecked(lower) && !IsChecked(upper);
+    SetStyleBit(Control(upper), WS_TABSTOP, !lowerTakesTab);
+    SetStyleBit(Control(lower), WS_TABSTOP, lowerTakesTab);
+}
+
+LRESULT CALLBACK FormWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        auto* self = reinterpret_cast<FormWindow*>(::GetWindowLongPtrW(window, kWindowSlot));
+        if (self == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
+
+        switch (message) {
+            case WM_COMMAND: {
+                const int id = LOWORD(wParam);
+                // Enter and Esc arrive as IDOK and IDCANCEL: the dialog has no default or cancel
+                // button, so they press nothing.
+                if (id == IDOK || id == IDCANCEL || HIWORD(wParam) != BN_CLICKED || lParam == 0) {
+                    return 0;
+                }
+                const ui::ControlId control = ControlOfChildId(id);
+                if (control == ui::ControlId::None) return 0;
+                if (SpecOf(self->form_, control).kind == ui::ControlKind::CommandButton) {
+                    Click(window, control);  // may destroy `self`
+                } else if (SpecOf(self->form_, control).kind == ui::ControlKind::OptionButton) {
+                    self->UpdateTabStops(control);
+                }
+                return 0;
+            }
+            case WM_CLOSE:
+                Close(window);  // may destroy `self`
+                return 0;
+            default:
+                return self->HandleMessage(message, wParam, lParam);
+        }
+    } catch (...) {
+        EndAfterEscapedFailure();
+    }
+}
+
+LRESULT FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ACTIVATE:
+            // Like a dialog: leaving keeps the focused control, coming back restores it.
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = ::GetFocus();
+                if (focus != nullptr && ::IsChild(Handle(), focus)) lastFocus_ = focus;
+            } else {
+                if (lastFocus_ == nullptr || !::IsWindow(lastFocus_)) lastFocus_ = FirstTabStop();
+                ::SetFocus(lastFocus_);
+            }
+            return 0;
+        case WM_GETDPISCALEDSIZE: {
+            // The exact size for the new DPI, so the rectangle WM_DPICHANGED suggests fits.
+            *reinterpret_cast<SIZE*>(lParam) = WindowSize(static_cast<UINT>(wParam));
+            return TRUE;
+        }
+        case WM_DPICHANGED: {
+            dpi_ = HIWORD(wParam);
+            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            ::SetWindowPos(Handle(), nullptr, suggested->left, suggested->top,
+                           suggested->right - suggested->left, suggested->bottom - suggested->top,
+                           SWP_NOZORDER | SWP_NOACTIVATE);
+            FitToDpi();
+            return 0;
+        }
+        case WM_SETTINGCHANGE:
+            if (wParam == SPI_SETNONCLIENTMETRICS) ApplyFont();
+            break;
+        default:
+            break;
+    }
+    return ::DefWindowProcW(Handle(), message, wParam, lParam);
+}
+
+}  // namespace win32

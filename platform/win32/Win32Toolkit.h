@@ -1,0 +1,54 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "platform/win32/FormWindow.h"
+#include "platform/win32/Handles.h"
+#include "ui/Toolkit.h"
+
+// The forms toolkit on Win32: real windows for the forms, MessageBoxW for messages, a named
+// mutex for the previous-instance test and the message loop that drives the program.
+namespace win32 {
+
+inline constexpr wchar_t kInstanceMutexName[] = L"Local\\QuillmarrowDefaultSettings";
+
+class Win32Toolkit final : public ui::Toolkit {
+  public:
+    explicit Win32Toolkit(HINSTANCE instance);
+    ~Win32Toolkit() override;
+    Win32Toolkit(const Win32Toolkit&) = delete;
+    Win32Toolkit& operator=(const Win32Toolkit&) = delete;
+
+    bool PrevInstance() override;
+    void MsgBox(TextView prompt, ui::MsgBoxStyle style, TextView title) override;
+    void Realise(ui::Form& form) override;
+    void Display(ui::Form& form) override;
+    void Destroy(ui::Form& form) override;
+    bool IsChecked(const ui::Form& form, ui::ControlId id) override;
+    void SetChecked(ui::Form& form, ui::ControlId id, bool checked) override;
+    void DoEvents() override;
+
+    // Drives the program until no form is loaded any more.
+    void RunMessageLoop();
+
+    // The realised window of a loaded form.
+    FormWindow& WindowOf(const ui::Form& form) const;
+
+  private:
+    void RegisterWindowClass();
+    void Dispatch(MSG& message);
+
+    HINSTANCE instance_;
+    std::optional<bool> previousInstance_;
+    UniqueHandle instanceMutex_;  // held for the whole run: it marks this instance as running
+    UniqueIcon classIcon_;
+    UniqueIcon classSmallIcon_;
+    bool classRegistered_ = false;
+    std::vector<std::pair<const ui::Form*, std::unique_ptr<FormWindow>>> windows_;
+};
+
+}  // namespace win32

@@ -1,0 +1,46 @@
+#include <windows.h>
+
+#include <exception>
+
+#include "app/modMain.h"
+#include "platform/win32/Boundary.h"
+#include "platform/win32/Win32Toolkit.h"
+#include "platform/win32/registry/Win32Registry.h"
+#include "registry/RegistryProvider.h"
+#include "ui/Toolkit.h"
+
+namespace {
+
+// Installs the real providers for the lifetime of the run, and takes them away before they go.
+class InstalledProviders {
+  public:
+    InstalledProviders(reg::RegistryApi& registry, ui::Toolkit& toolkit) {
+        reg::InstallRegistry(&registry);
+        ui::InstallToolkit(&toolkit);
+    }
+    ~InstalledProviders() {
+        ui::InstallToolkit(nullptr);
+        reg::InstallRegistry(nullptr);
+    }
+    InstalledProviders(const InstalledProviders&) = delete;
+    InstalledProviders& operator=(const InstalledProviders&) = delete;
+};
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // A failure must end the run quietly, never with a system error or crash dialog.
+    ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+    std::set_terminate([] { win32::EndAfterEscapedFailure(); });
+    try {
+        reg::Win32Registry registry;
+        win32::Win32Toolkit toolkit(instance);
+        const InstalledProviders providers(registry, toolkit);
+        modMain::Main();
+        toolkit.RunMessageLoop();
+    } catch (...) {
+        // A failure that escaped the unexpected-error routine (or struck outside any handler).
+        win32::EndAfterEscapedFailure();
+    }
+    return 0;
+}
