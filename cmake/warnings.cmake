@@ -1,8 +1,12 @@
 # Warnings are errors on every compiler the project is built with.
 function(qm_strict_warnings target)
-    target_compile_options(${target} PRIVATE
-        -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion
-        -Wnon-virtual-dtor -Wold-style-cast -Woverloaded-virtual -Werror)
+    if(MSVC)
+        target_compile_options(${target} PRIVATE /W4 /WX /permissive- /utf-8)
+    else()
+        target_compile_options(${target} PRIVATE
+            -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion
+            -Wnon-virtual-dtor -Wold-style-cast -Woverloaded-virtual -Werror)
+    endif()
 endfunction()
 
 # GoogleTest, built once per build tree from the source tree Debian ships.
