@@ -109,9 +109,11 @@ FormWindow::FormWindow(ui::Form& form, HINSTANCE instance) : form_(form), instan
     ::SetWindowLongPtrW(Handle(), kWindowSlot, reinterpret_cast<LONG_PTR>(this));
     try {
         dpi_ = DpiOfWindow(Handle());
+        // The font first, so that every control is created once, in its place, with its font.
+        font_ = CreateFittingFont(MessageFontForDpi(dpi_), dpi_, form_.Controls());
         CreateControls(instance);
-        FitToDpi();
-        CreateTooltips(instance);
+        ResizeForDpi();
+        LoadIcons();
     } catch (...) {
         // No destructor runs for a half-made object: detach it before the members go.
         ::SetWindowLongPtrW(Handle(), kWindowSlot, 0);
@@ -139,11 +141,14 @@ void FormWindow::CreateControls(HINSTANCE instance) {
         const bool option = spec.kind == ui::ControlKind::OptionButton;
         const ControlClass kind = ClassOf(spec.kind, option && IsFirstOfPair(form_, spec));
         const std::wstring caption = Wide(spec.caption);
+        const RECT place = PixelRect(spec);
         HWND control = ::CreateWindowExW(
-            0, kind.className, caption.c_str(), kind.style, 0, 0, 0, 0, Handle(),
+            0, kind.className, caption.c_str(), kind.style, place.left, place.top,
+            place.right - place.left, place.bottom - place.top, Handle(),
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(ChildId(spec.id))), instance, nullptr);
         if (control == nullptr) ThrowLastError("CreateWindowExW (control)");
         controls_[Index(spec.id)] = control;
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
         if (option) {
             // The selection the form holds while unloaded: the layout's, or what was set since.
             const bool checked = static_cast<bool>(form_.Value(spec.id));
@@ -156,6 +161,8 @@ void FormWindow::CreateControls(HINSTANCE instance) {
 }
 
 void FormWindow::CreateTooltips(HINSTANCE instance) {
+    if (tooltipsTried_) return;
+    tooltipsTried_ = true;
     tooltips_.reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                       WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(),
@@ -183,10 +190,14 @@ SIZE FormWindow::WindowSize(UINT dpi) const {
     return WindowSizeForClient(client, kFormWindowStyle, kFormWindowExStyle, dpi);
 }
 
-void FormWindow::FitToDpi() {
+void FormWindow::ResizeForDpi() {
     const SIZE size = WindowSize(dpi_);
     ::SetWindowPos(Handle(), nullptr, 0, 0, size.cx, size.cy,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FormWindow::FitToDpi() {
+    ResizeForDpi();
     ApplyFont();
     LayOutControls();
     LoadIcons();
@@ -201,13 +212,20 @@ void FormWindow::ApplyFont() {
     ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
-void FormWindow::LayOutControls() {
+RECT FormWindow::PixelRect(const ui::ControlSpec& spec) const {
     const int dpi = static_cast<int>(dpi_);
+    const ui::TwipsRect rect = ClientRect(form_, spec);
+    const int left = ui::TwipsToPixels(rect.left, dpi);
+    const int top = ui::TwipsToPixels(rect.top, dpi);
+    return {left, top, left + ui::TwipsToPixels(rect.width, dpi),
+            top + ui::TwipsToPixels(rect.height, dpi)};
+}
+
+void FormWindow::LayOutControls() {
     for (const ui::ControlSpec& spec : form_.Controls()) {
-        const ui::TwipsRect rect = ClientRect(form_, spec);
-        ::SetWindowPos(Control(spec.id), nullptr, ui::TwipsToPixels(rect.left, dpi),
-                       ui::TwipsToPixels(rect.top, dpi), ui::TwipsToPixels(rect.width, dpi),
-                       ui::TwipsToPixels(rect.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+        const RECT place = PixelRect(spec);
+        ::SetWindowPos(Control(spec.id), nullptr, place.left, place.top, place.right - place.left,
+                       place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 
@@ -325,6 +343,12 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             FitToDpi();
             return 0;
         }
+        case WM_SETCURSOR:
+            // The tooltips are made when the pointer first comes over the window: a tooltip is a
+            // window of its own, and making it at start-up would delay the dialog for a help that
+            // nobody can ask for before pointing at a button.
+            CreateTooltips(instance_);
+            break;
         case WM_SETTINGCHANGE:
             if (wParam == SPI_SETNONCLIENTMETRICS) ApplyFont();
             break;

@@ -45,6 +45,8 @@ class FormWindow {
     void CreateTooltips(HINSTANCE instance);
     // Size, font, control rectangles and icons for the current DPI.
     void FitToDpi();
+    void ResizeForDpi();
+    RECT PixelRect(const ui::ControlSpec& spec) const;
     void ApplyFont();
     void LayOutControls();
     void LoadIcons();
@@ -57,6 +59,7 @@ class FormWindow {
     HINSTANCE instance_;
     UINT dpi_ = 96;
     HWND lastFocus_ = nullptr;
+    bool tooltipsTried_ = false;
     std::array<HWND, ui::kControlCount> controls_{};  // children: destroyed with the window
     // Declared before the window so that they outlive it.
     UniqueFont font_;

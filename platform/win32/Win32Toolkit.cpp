@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/win32/Dpi.h"
 #include "platform/win32/Failure.h"
 #include "platform/win32/Resources.h"
 #include "platform/win32/WideText.h"
@@ -71,17 +70,13 @@ void Win32Toolkit::MsgBox(TextView prompt, ui::MsgBoxStyle style, TextView title
 
 void Win32Toolkit::RegisterWindowClass() {
     if (classRegistered_) return;
-    const UINT dpi = DpiOfWindow(nullptr);
-    classIcon_ = LoadAppIcon(instance_, SystemMetricForDpi(SM_CXICON, dpi));
-    classSmallIcon_ = LoadAppIcon(instance_, SystemMetricForDpi(SM_CXSMICON, dpi));
+    // No class icons: each window sets its own, at the size for its DPI.
 
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.lpfnWndProc = &FormWindow::Procedure;
     windowClass.cbWndExtra = sizeof(LONG_PTR);
     windowClass.hInstance = instance_;
-    windowClass.hIcon = classIcon_.get();
-    windowClass.hIconSm = classSmallIcon_.get();
     windowClass.hCursor = static_cast<HCURSOR>(
         ::LoadImageW(nullptr, ResourceName(32512), IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
     windowClass.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);

@@ -45,8 +45,6 @@ class Win32Toolkit final : public ui::Toolkit {
     HINSTANCE instance_;
     std::optional<bool> previousInstance_;
     UniqueHandle instanceMutex_;  // held for the whole run: it marks this instance as running
-    UniqueIcon classIcon_;
-    UniqueIcon classSmallIcon_;
     bool classRegistered_ = false;
     std::vector<std::pair<const ui::Form*, std::unique_ptr<FormWindow>>> windows_;
 };

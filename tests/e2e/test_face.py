@@ -114,8 +114,15 @@ class FaceTest(DialogTest):
                 self.assertEqual(children[IDS[name]]["rect"], expected_rect(name, 144))
 
     def test_tooltips_only_on_the_command_buttons(self):
+        session = self.session
         _, window = self.open_dialog()
-        tools = self.session.inspector.query("tooltips", window["pid"])
+        # The tooltips are made when the pointer first comes over the window.
+        ok = session.control(window, IDS["cmdOK"])
+        left, top, right, bottom = ok["rect"]
+        x, y = window["client"][0] + (left + right) // 2, window["client"][1] + (top + bottom) // 2
+        session.xdotool("mousemove", x + 3, y + 3, "mousemove", x, y)
+        tools = harness.deadline_poll(lambda: session.inspector.query("tooltips", window["pid"]), 5.0,
+                                      what="the tooltips after pointing at the dialog")
         if tools and not all(tool["resolved"] for tool in tools):
             self.skipTest("tooltip texts are supplied on demand and cannot be read from outside")
         found = {tool["id"]: tool["text"] for tool in tools if tool["text"]}
