@@ -1,6 +1,7 @@
-# The download: a ZIP with the program, the README and the licence, and its SHA-256 beside it.
+# The download: a ZIP with the program, the README (and its picture) and the licence, and its SHA-256 beside it.
 install(TARGETS QuillmarrowDefaults RUNTIME DESTINATION .)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
+install(FILES ${PROJECT_SOURCE_DIR}/docs/dialog.png DESTINATION docs)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME QuillmarrowDefaults)
