@@ -27,6 +27,14 @@ const char* SubKeyOrNull(const std::string& path) {
     return path.empty() ? nullptr : path.c_str();
 }
 
+// Opens the key at `path` below the root into `key`. The status is not looked at: the handle
+// tells whether the key opened.
+void OpenKey(reg::RegistryApi& api, std::uint32_t hive, const std::string& path,
+             std::uint32_t access, reg::ScopedKey& key) {
+    static_cast<void>(
+        api.RegOpenKeyExA(reg::RootKey(hive), SubKeyOrNull(path), 0, access, key.Out()));
+}
+
 std::uint8_t* Bytes(std::string& buffer) {
     return reinterpret_cast<std::uint8_t*>(buffer.data());
 }
@@ -44,9 +52,7 @@ Text RegStringHandler::ReadString(std::uint32_t MyHive, TextView strMyKey,
         const std::string path = api_.ToAnsi(TrimKeySlashes(strMyKey));
         reg::ScopedKey key(api_);
         // Reading asks for read access only, so a key the user may not modify still reads.
-        // The status is not needed: the handle tells whether the key opened.
-        static_cast<void>(api_.RegOpenKeyExA(reg::RootKey(MyHive), SubKeyOrNull(path), 0,
-                                             reg::kKeyRead, key.Out()));
+        OpenKey(api_, MyHive, path, reg::kKeyRead, key);
         if (!key.IsOpen()) return {};
         const std::string name = api_.ToAnsi(strMyValueName);
 
@@ -84,8 +90,7 @@ Truth RegStringHandler::WriteString(std::uint32_t MyHive, TextView strMyKey,
         if (HasNul(strMyKey) || HasNul(strMyValueName)) return kFalse;
         const std::string path = api_.ToAnsi(TrimKeySlashes(strMyKey));
         reg::ScopedKey key(api_);
-        static_cast<void>(api_.RegOpenKeyExA(reg::RootKey(MyHive), SubKeyOrNull(path), 0,
-                                             reg::kKeyAllAccess, key.Out()));
+        OpenKey(api_, MyHive, path, reg::kKeyAllAccess, key);
         if (!key.IsOpen()) {
             // Creates every missing key along the path.
             std::uint32_t disposition = 0;
@@ -115,8 +120,7 @@ Truth RegStringHandler::DeleteValue(std::uint32_t MyHive, TextView strMyKey,
         if (HasNul(strMyKey) || HasNul(strMyValueName)) return kFalse;
         const std::string path = api_.ToAnsi(TrimKeySlashes(strMyKey));
         reg::ScopedKey key(api_);
-        static_cast<void>(api_.RegOpenKeyExA(reg::RootKey(MyHive), SubKeyOrNull(path), 0,
-                                             reg::kKeyAllAccess, key.Out()));
+        OpenKey(api_, MyHive, path, reg::kKeyAllAccess, key);
         if (!key.IsOpen()) return kFalse;
         const std::string name = api_.ToAnsi(strMyValueName);
         return ToTruth(api_.RegDeleteValueA(key.Get(), name.c_str()) == reg::kSuccess);
@@ -130,8 +134,7 @@ Truth RegStringHandler::DeleteKey(std::uint32_t MyHive, TextView strMyKey) const
         if (HasNul(strMyKey)) return kFalse;
         const std::string path = api_.ToAnsi(TrimKeySlashes(strMyKey));
         reg::ScopedKey key(api_);
-        static_cast<void>(api_.RegOpenKeyExA(reg::RootKey(MyHive), SubKeyOrNull(path), 0,
-                                             reg::kKeyAllAccess, key.Out()));
+        OpenKey(api_, MyHive, path, reg::kKeyAllAccess, key);
         if (!key.IsOpen()) return kFalse;
         // An empty subkey name deletes the opened key itself; its subkeys are not touched, so a
         // key that has any stays (the registry refuses it).
