@@ -142,25 +142,24 @@ const WindowSpec& OptionsWindow() {
     return kWindow;
 }
 
-std::span<const ControlSpec, kControlCount> OptionsControls() {
+ControlTable OptionsControls() {
     return kControls;
 }
 
-const ControlSpec& Spec(ControlId id) {
-    const auto* found = std::find_if(kControls.begin(), kControls.end(),
-                                     [id](const ControlSpec& spec) { return spec.id == id; });
-    if (found == kControls.end()) throw std::out_of_range("no such control");
+const ControlSpec& Spec(ControlId id, ControlTable controls) {
+    const auto found = std::find_if(controls.begin(), controls.end(),
+                                    [id](const ControlSpec& spec) { return spec.id == id; });
+    if (found == controls.end()) throw std::out_of_range("no such control");
     return *found;
 }
 
-std::array<ControlId, kControlCount> TabOrder() {
-    std::array<ControlSpec, kControlCount> sorted = kControls;
-    std::sort(sorted.begin(), sorted.end(),
-              [](const ControlSpec& a, const ControlSpec& b) { return a.tabIndex < b.tabIndex; });
-    std::array<ControlId, kControlCount> order{};
-    std::transform(sorted.begin(), sorted.end(), order.begin(),
-                   [](const ControlSpec& spec) { return spec.id; });
-    return order;
+std::array<ControlSpec, kControlCount> InTabOrder(ControlTable controls) {
+    std::array<ControlSpec, kControlCount> sorted{};
+    std::copy(controls.begin(), controls.end(), sorted.begin());
+    std::stable_sort(sorted.begin(), sorted.end(), [](const ControlSpec& a, const ControlSpec& b) {
+        return a.tabIndex < b.tabIndex;
+    });
+    return sorted;
 }
 
 ControlId PartnerOf(ControlId id) {
@@ -171,11 +170,10 @@ ControlId PartnerOf(ControlId id) {
     return None;
 }
 
-TwipsRect ClientTwips(ControlId id) {
-    const ControlSpec& spec = Spec(id);
+TwipsRect ClientTwips(const ControlSpec& spec, ControlTable controls) {
     TwipsRect rect = spec.rect;
     if (spec.container != None) {
-        const TwipsRect& frame = Spec(spec.container).rect;
+        const TwipsRect& frame = Spec(spec.container, controls).rect;
         rect.left += frame.left;
         rect.top += frame.top;
     }

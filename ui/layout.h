@@ -60,16 +60,21 @@ struct WindowSpec {
 
 inline constexpr int kTwipsPerInch = 1440;
 
+using ControlTable = std::span<const ControlSpec, kControlCount>;
+
 const WindowSpec& OptionsWindow();
-std::span<const ControlSpec, kControlCount> OptionsControls();  // in creation order
-const ControlSpec& Spec(ControlId id);
-std::array<ControlId, kControlCount> TabOrder();  // ascending tab index
+ControlTable OptionsControls();  // in creation order
+
+// A control of a table by its id; throws std::out_of_range when the table has none.
+const ControlSpec& Spec(ControlId id, ControlTable controls = OptionsControls());
+// The table's controls by ascending tab index.
+std::array<ControlSpec, kControlCount> InTabOrder(ControlTable controls = OptionsControls());
 
 // The other button of an option button's exclusive pair; None for anything else.
 ControlId PartnerOf(ControlId id);
 
 // The control's rectangle relative to the client area (a frame's offset added for its buttons).
-TwipsRect ClientTwips(ControlId id);
+TwipsRect ClientTwips(const ControlSpec& spec, ControlTable controls = OptionsControls());
 
 // Twips to device pixels at the given dots per inch, rounded to the nearest pixel.
 int TwipsToPixels(int twips, int dpi);

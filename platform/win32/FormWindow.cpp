@@ -24,31 +24,7 @@ std::size_t Index(ui::ControlId id) {
 }
 
 const ui::ControlSpec& SpecOf(const ui::Form& form, ui::ControlId id) {
-    const auto controls = form.Controls();
-    const auto found = std::find_if(controls.begin(), controls.end(),
-                                    [id](const ui::ControlSpec& spec) { return spec.id == id; });
-    if (found == controls.end()) throw Failure("control not in the form");
-    return *found;
-}
-
-// The control's rectangle in the client area: option buttons are placed relative to their frame.
-ui::TwipsRect ClientRect(const ui::Form& form, const ui::ControlSpec& spec) {
-    ui::TwipsRect rect = spec.rect;
-    if (spec.container != ui::ControlId::None) {
-        const ui::TwipsRect& frame = SpecOf(form, spec.container).rect;
-        rect.left += frame.left;
-        rect.top += frame.top;
-    }
-    return rect;
-}
-
-// The form's controls by ascending tab index: creating them in this order makes the z-order,
-// which the dialog manager walks for Tab and the arrow keys, equal to the tab order.
-std::array<ui::ControlSpec, ui::kControlCount> InTabOrder(const ui::Form& form) {
-    std::array<ui::ControlSpec, ui::kControlCount> specs{};
-    std::ranges::copy(form.Controls(), specs.begin());
-    std::ranges::stable_sort(specs, {}, &ui::ControlSpec::tabIndex);
-    return specs;
+    return ui::Spec(id, form.Controls());
 }
 
 // The upper button of an option button's pair: the one that comes first in the tab order.
@@ -137,7 +113,7 @@ HWND FormWindow::Control(ui::ControlId id) const {
 }
 
 void FormWindow::CreateControls(HINSTANCE instance) {
-    for (const ui::ControlSpec& spec : InTabOrder(form_)) {
+    for (const ui::ControlSpec& spec : ui::InTabOrder(form_.Controls())) {
         const bool option = spec.kind == ui::ControlKind::OptionButton;
         const ControlClass kind = ClassOf(spec.kind, option && IsFirstOfPair(form_, spec));
         const std::wstring caption = Wide(spec.caption);
@@ -214,7 +190,7 @@ void FormWindow::ApplyFont() {
 
 RECT FormWindow::PixelRect(const ui::ControlSpec& spec) const {
     const int dpi = static_cast<int>(dpi_);
-    const ui::TwipsRect rect = ClientRect(form_, spec);
+    const ui::TwipsRect rect = ui::ClientTwips(spec, form_.Controls());
     const int left = ui::TwipsToPixels(rect.left, dpi);
     const int top = ui::TwipsToPixels(rect.top, dpi);
     return {left, top, left + ui::TwipsToPixels(rect.width, dpi),
@@ -256,7 +232,7 @@ void FormWindow::Display() {
 }
 
 HWND FormWindow::FirstTabStop() const {
-    for (const ui::ControlSpec& spec : InTabOrder(form_)) {
+    for (const ui::ControlSpec& spec : ui::InTabOrder(form_.Controls())) {
         HWND control = Control(spec.id);
         const auto style = static_cast<DWORD>(::GetWindowLongPtrW(control, GWL_STYLE));
         if ((style & WS_TABSTOP) != 0 && ::IsWindowEnabled(control)) return control;

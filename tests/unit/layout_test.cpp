@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <set>
 
 using ui::ControlId;
@@ -16,7 +18,8 @@ TEST(Layout, TwipsBecomePixelsAtTheMonitorsDpi) {
 }
 
 TEST(Layout, TabOrderRunsFromTheButtonsThroughThePairsToTheLabel) {
-    const auto order = ui::TabOrder();
+    std::array<ControlId, ui::kControlCount> order{};
+    std::ranges::transform(ui::InTabOrder(), order.begin(), &ui::ControlSpec::id);
     const std::array<ControlId, ui::kControlCount> expected{
         ControlId::cmdOK,           ControlId::cmdCancel,
         ControlId::cmdReset,        ControlId::fraFolderTree,
@@ -47,13 +50,13 @@ TEST(Layout, NoTwoControlsOverlapAndAllFitTheClientArea) {
     const auto& window = ui::OptionsWindow();
     const auto controls = ui::OptionsControls();
     for (const auto& a : controls) {
-        const auto ra = ui::ClientTwips(a.id);
+        const auto ra = ui::ClientTwips(a);
         EXPECT_GE(ra.left, 0);
         EXPECT_LE(ra.left + ra.width, window.clientWidth) << a.name;
         EXPECT_LE(ra.top + ra.height, window.clientHeight) << a.name;
         for (const auto& b : controls) {
             if (a.id == b.id || a.id == b.container || b.id == a.container) continue;
-            const auto rb = ui::ClientTwips(b.id);
+            const auto rb = ui::ClientTwips(b);
             const bool apart = ra.left + ra.width <= rb.left || rb.left + rb.width <= ra.left ||
                                ra.top + ra.height <= rb.top || rb.top + rb.height <= ra.top;
             EXPECT_TRUE(apart) << a.name << " overlaps " << b.name;

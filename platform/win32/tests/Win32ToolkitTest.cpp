@@ -79,7 +79,8 @@ TEST_F(Win32ToolkitTest, ControlsAreCreatedInTabOrderWithTheirIds) {
         ids.push_back(::GetDlgCtrlID(child));
     }
     std::vector<int> expected;
-    for (const ControlId id : ui::TabOrder()) expected.push_back(win32::ChildId(id));
+    for (const ui::ControlSpec& spec : ui::InTabOrder())
+        expected.push_back(win32::ChildId(spec.id));
     EXPECT_EQ(ids, expected);
     EXPECT_EQ(form_->loads, 1);
     EXPECT_FALSE(::IsWindowVisible(Window())) << "still hidden while it loads";
@@ -105,7 +106,7 @@ TEST_F(Win32ToolkitTest, ClientAreaAndControlsAreTheTwipsTableAtTheWindowsDpi) {
         RECT rect{};
         ::GetWindowRect(Control(spec.id), &rect);
         ::MapWindowPoints(nullptr, Window(), reinterpret_cast<POINT*>(&rect), 2);
-        const ui::TwipsRect twips = ui::ClientTwips(spec.id);
+        const ui::TwipsRect twips = ui::ClientTwips(spec);
         EXPECT_EQ(rect.left, ui::TwipsToPixels(twips.left, dpi)) << spec.name;
         EXPECT_EQ(rect.top, ui::TwipsToPixels(twips.top, dpi)) << spec.name;
         EXPECT_EQ(rect.right - rect.left, ui::TwipsToPixels(twips.width, dpi)) << spec.name;
