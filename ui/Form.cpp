@@ -18,7 +18,7 @@ std::size_t Index(ControlId id) {
 }
 
 void RequireOptionButton(ControlId id) {
-    if (id == ControlId::None || Spec(id).kind != ControlKind::OptionButton) {
+    if (id == ControlId::None || ControlSpecOf(id).kind != ControlKind::OptionButton) {
         throw std::invalid_argument("not an option button");
     }
 }
@@ -31,8 +31,8 @@ Form::Form() {
 
 void Form::ResetSelection() {
     selected_.fill(false);
-    for (const ControlSpec& spec : OptionsControls())
-        selected_[Index(spec.id)] = spec.initiallySelected;
+    for (const ControlSpec& entry : OptionsControls())
+        selected_[Index(entry.id)] = entry.initiallySelected;
 }
 
 Truth Form::Value(ControlId option) const {

@@ -146,9 +146,9 @@ ControlTable OptionsControls() {
     return kControls;
 }
 
-const ControlSpec& Spec(ControlId id, ControlTable controls) {
+const ControlSpec& ControlSpecOf(ControlId id, ControlTable controls) {
     const auto found = std::find_if(controls.begin(), controls.end(),
-                                    [id](const ControlSpec& spec) { return spec.id == id; });
+                                    [id](const ControlSpec& entry) { return entry.id == id; });
     if (found == controls.end()) throw std::out_of_range("no such control");
     return *found;
 }
@@ -170,10 +170,10 @@ ControlId PartnerOf(ControlId id) {
     return None;
 }
 
-TwipsRect ClientTwips(const ControlSpec& spec, ControlTable controls) {
-    TwipsRect rect = spec.rect;
-    if (spec.container != None) {
-        const TwipsRect& frame = Spec(spec.container, controls).rect;
+TwipsRect ClientTwips(const ControlSpec& entry, ControlTable controls) {
+    TwipsRect rect = entry.rect;
+    if (entry.container != None) {
+        const TwipsRect& frame = ControlSpecOf(entry.container, controls).rect;
         rect.left += frame.left;
         rect.top += frame.top;
     }

@@ -66,7 +66,7 @@ const WindowSpec& OptionsWindow();
 ControlTable OptionsControls();  // in creation order
 
 // A control of a table by its id; throws std::out_of_range when the table has none.
-const ControlSpec& Spec(ControlId id, ControlTable controls = OptionsControls());
+const ControlSpec& ControlSpecOf(ControlId id, ControlTable controls = OptionsControls());
 // The table's controls by ascending tab index.
 std::array<ControlSpec, kControlCount> InTabOrder(ControlTable controls = OptionsControls());
 
@@ -74,7 +74,7 @@ std::array<ControlSpec, kControlCount> InTabOrder(ControlTable controls = Option
 ControlId PartnerOf(ControlId id);
 
 // The control's rectangle relative to the client area (a frame's offset added for its buttons).
-TwipsRect ClientTwips(const ControlSpec& spec, ControlTable controls = OptionsControls());
+TwipsRect ClientTwips(const ControlSpec& entry, ControlTable controls = OptionsControls());
 
 // Twips to device pixels at the given dots per inch, rounded to the nearest pixel.
 int TwipsToPixels(int twips, int dpi);

@@ -24,7 +24,7 @@ std::size_t Index(ui::ControlId id) {
 }
 
 const ui::ControlSpec& SpecOf(const ui::Form& form, ui::ControlId id) {
-    return ui::Spec(id, form.Controls());
+    return ui::ControlSpecOf(id, form.Controls());
 }
 
 // The upper button of an option button's pair: the one that comes first in the tab order.
@@ -113,26 +113,26 @@ HWND FormWindow::Control(ui::ControlId id) const {
 }
 
 void FormWindow::CreateControls(HINSTANCE instance) {
-    for (const ui::ControlSpec& spec : ui::InTabOrder(form_.Controls())) {
-        const bool option = spec.kind == ui::ControlKind::OptionButton;
-        const ControlClass kind = ClassOf(spec.kind, option && IsFirstOfPair(form_, spec));
-        const std::wstring caption = Wide(spec.caption);
-        const RECT place = PixelRect(spec);
+    for (const ui::ControlSpec& entry : ui::InTabOrder(form_.Controls())) {
+        const bool option = entry.kind == ui::ControlKind::OptionButton;
+        const ControlClass kind = ClassOf(entry.kind, option && IsFirstOfPair(form_, entry));
+        const std::wstring caption = Wide(entry.caption);
+        const RECT place = PixelRect(entry);
         HWND control = ::CreateWindowExW(
             0, kind.className, caption.c_str(), kind.style, place.left, place.top,
             place.right - place.left, place.bottom - place.top, Handle(),
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(ChildId(spec.id))), instance, nullptr);
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(ChildId(entry.id))), instance, nullptr);
         if (control == nullptr) ThrowLastError("CreateWindowExW (control)");
-        controls_[Index(spec.id)] = control;
+        controls_[Index(entry.id)] = control;
         ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
         if (option) {
             // The selection the form holds while unloaded: the layout's, or what was set since.
-            const bool checked = static_cast<bool>(form_.Value(spec.id));
+            const bool checked = static_cast<bool>(form_.Value(entry.id));
             ::SendMessageW(control, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
         }
     }
-    for (const ui::ControlSpec& spec : form_.Controls()) {
-        if (spec.kind == ui::ControlKind::OptionButton) UpdateTabStops(spec.id);
+    for (const ui::ControlSpec& entry : form_.Controls()) {
+        if (entry.kind == ui::ControlKind::OptionButton) UpdateTabStops(entry.id);
     }
 }
 
@@ -145,24 +145,24 @@ void FormWindow::CreateTooltips(HINSTANCE instance) {
                                       nullptr, instance, nullptr));
     // Tooltips are a help, not a function of the dialog: it works without them.
     if (!tooltips_) return;
-    for (const ui::ControlSpec& spec : form_.Controls()) {
-        if (spec.kind != ui::ControlKind::CommandButton || spec.tooltip.empty()) continue;
-        std::wstring text = Wide(spec.tooltip);
+    for (const ui::ControlSpec& entry : form_.Controls()) {
+        if (entry.kind != ui::ControlKind::CommandButton || entry.tooltip.empty()) continue;
+        std::wstring text = Wide(entry.tooltip);
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof(tool);
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
         tool.hwnd = Handle();
-        tool.uId = reinterpret_cast<UINT_PTR>(Control(spec.id));
+        tool.uId = reinterpret_cast<UINT_PTR>(Control(entry.id));
         tool.lpszText = text.data();  // copied by the tooltip control
         ::SendMessageW(tooltips_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
 }
 
 SIZE FormWindow::WindowSize(UINT dpi) const {
-    const ui::WindowSpec& spec = form_.Window();
+    const ui::WindowSpec& entry = form_.Window();
     const int dpiValue = static_cast<int>(dpi);
-    const SIZE client{ui::TwipsToPixels(spec.clientWidth, dpiValue),
-                      ui::TwipsToPixels(spec.clientHeight, dpiValue)};
+    const SIZE client{ui::TwipsToPixels(entry.clientWidth, dpiValue),
+                      ui::TwipsToPixels(entry.clientHeight, dpiValue)};
     return WindowSizeForClient(client, kFormWindowStyle, kFormWindowExStyle, dpi);
 }
 
@@ -188,9 +188,9 @@ void FormWindow::ApplyFont() {
     ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
-RECT FormWindow::PixelRect(const ui::ControlSpec& spec) const {
+RECT FormWindow::PixelRect(const ui::ControlSpec& entry) const {
     const int dpi = static_cast<int>(dpi_);
-    const ui::TwipsRect rect = ui::ClientTwips(spec, form_.Controls());
+    const ui::TwipsRect rect = ui::ClientTwips(entry, form_.Controls());
     const int left = ui::TwipsToPixels(rect.left, dpi);
     const int top = ui::TwipsToPixels(rect.top, dpi);
     return {left, top, left + ui::TwipsToPixels(rect.width, dpi),
@@ -198,9 +198,9 @@ RECT FormWindow::PixelRect(const ui::ControlSpec& spec) const {
 }
 
 void FormWindow::LayOutControls() {
-    for (const ui::ControlSpec& spec : form_.Controls()) {
-        const RECT place = PixelRect(spec);
-        ::SetWindowPos(Control(spec.id), nullptr, place.left, place.top, place.right - place.left,
+    for (const ui::ControlSpec& entry : form_.Controls()) {
+        const RECT place = PixelRect(entry);
+        ::SetWindowPos(Control(entry.id), nullptr, place.left, place.top, place.right - place.left,
                        place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
@@ -232,8 +232,8 @@ void FormWindow::Display() {
 }
 
 HWND FormWindow::FirstTabStop() const {
-    for (const ui::ControlSpec& spec : ui::InTabOrder(form_.Controls())) {
-        HWND control = Control(spec.id);
+    for (const ui::ControlSpec& entry : ui::InTabOrder(form_.Controls())) {
+        HWND control = Control(entry.id);
         const auto style = static_cast<DWORD>(::GetWindowLongPtrW(control, GWL_STYLE));
         if ((style & WS_TABSTOP) != 0 && ::IsWindowEnabled(control)) return control;
     }

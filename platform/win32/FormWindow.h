@@ -46,7 +46,7 @@ class FormWindow {
     // Size, font, control rectangles and icons for the current DPI.
     void FitToDpi();
     void ResizeForDpi();
-    RECT PixelRect(const ui::ControlSpec& spec) const;
+    RECT PixelRect(const ui::ControlSpec& entry) const;
     void ApplyFont();
     void LayOutControls();
     void LoadIcons();

@@ -32,17 +32,18 @@ TEST(Layout, TabOrderRunsFromTheButtonsThroughThePairsToTheLabel) {
 }
 
 TEST(Layout, EachPairSitsInItsOwnFrameWithTheUpperButtonSelected) {
-    for (const ui::ControlSpec& spec : ui::OptionsControls()) {
-        if (spec.kind != ui::ControlKind::OptionButton) {
-            EXPECT_EQ(ui::PartnerOf(spec.id), ControlId::None) << spec.name;
+    for (const ui::ControlSpec& entry : ui::OptionsControls()) {
+        if (entry.kind != ui::ControlKind::OptionButton) {
+            EXPECT_EQ(ui::PartnerOf(entry.id), ControlId::None) << entry.name;
             continue;
         }
-        const ControlId partner = ui::PartnerOf(spec.id);
-        ASSERT_NE(partner, ControlId::None) << spec.name;
-        EXPECT_EQ(ui::PartnerOf(partner), spec.id);
-        EXPECT_EQ(ui::Spec(partner).container, spec.container);
-        EXPECT_EQ(ui::Spec(spec.container).kind, ui::ControlKind::Frame);
-        EXPECT_EQ(spec.initiallySelected, spec.rect.top < ui::Spec(partner).rect.top) << spec.name;
+        const ControlId partner = ui::PartnerOf(entry.id);
+        ASSERT_NE(partner, ControlId::None) << entry.name;
+        EXPECT_EQ(ui::PartnerOf(partner), entry.id);
+        EXPECT_EQ(ui::ControlSpecOf(partner).container, entry.container);
+        EXPECT_EQ(ui::ControlSpecOf(entry.container).kind, ui::ControlKind::Frame);
+        EXPECT_EQ(entry.initiallySelected, entry.rect.top < ui::ControlSpecOf(partner).rect.top)
+            << entry.name;
     }
 }
 
@@ -66,9 +67,9 @@ TEST(Layout, NoTwoControlsOverlapAndAllFitTheClientArea) {
 
 TEST(Layout, OnlyTheCommandButtonsHaveTooltips) {
     std::set<std::string_view> withTips;
-    for (const auto& spec : ui::OptionsControls()) {
-        if (!spec.tooltip.empty()) withTips.insert(spec.name);
-        EXPECT_EQ(spec.caption.find(u'&'), TextView::npos) << "access key in " << spec.name;
+    for (const auto& entry : ui::OptionsControls()) {
+        if (!entry.tooltip.empty()) withTips.insert(entry.name);
+        EXPECT_EQ(entry.caption.find(u'&'), TextView::npos) << "access key in " << entry.name;
     }
     EXPECT_EQ(withTips, (std::set<std::string_view>{"cmdOK", "cmdCancel", "cmdReset"}));
 }

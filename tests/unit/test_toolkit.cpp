@@ -10,7 +10,7 @@ std::string Narrow(TextView text) {
 
 namespace {
 std::string NameOf(ui::ControlId id) {
-    return std::string(ui::Spec(id).name);
+    return std::string(ui::ControlSpecOf(id).name);
 }
 }  // namespace
 
@@ -37,8 +37,9 @@ void TestToolkit::Realise(ui::Form& form) {
     Record("Realise " + std::string(form.Window().name));
     form.native = nextHandle_++;
     auto& controls = windows_[form.native];
-    for (const ui::ControlSpec& spec : form.Controls()) {
-        if (spec.kind == ui::ControlKind::OptionButton) controls[spec.id] = spec.initiallySelected;
+    for (const ui::ControlSpec& control : form.Controls()) {
+        if (control.kind == ui::ControlKind::OptionButton)
+            controls[control.id] = control.initiallySelected;
     }
 }
 

@@ -79,8 +79,8 @@ TEST_F(Win32ToolkitTest, ControlsAreCreatedInTabOrderWithTheirIds) {
         ids.push_back(::GetDlgCtrlID(child));
     }
     std::vector<int> expected;
-    for (const ui::ControlSpec& spec : ui::InTabOrder())
-        expected.push_back(win32::ChildId(spec.id));
+    for (const ui::ControlSpec& entry : ui::InTabOrder())
+        expected.push_back(win32::ChildId(entry.id));
     EXPECT_EQ(ids, expected);
     EXPECT_EQ(form_->loads, 1);
     EXPECT_FALSE(::IsWindowVisible(Window())) << "still hidden while it loads";
@@ -102,15 +102,15 @@ TEST_F(Win32ToolkitTest, ClientAreaAndControlsAreTheTwipsTableAtTheWindowsDpi) {
     EXPECT_EQ(client.right, ui::TwipsToPixels(8580, dpi));
     EXPECT_EQ(client.bottom, ui::TwipsToPixels(3015, dpi));
 
-    for (const ui::ControlSpec& spec : ui::OptionsControls()) {
+    for (const ui::ControlSpec& entry : ui::OptionsControls()) {
         RECT rect{};
-        ::GetWindowRect(Control(spec.id), &rect);
+        ::GetWindowRect(Control(entry.id), &rect);
         ::MapWindowPoints(nullptr, Window(), reinterpret_cast<POINT*>(&rect), 2);
-        const ui::TwipsRect twips = ui::ClientTwips(spec);
-        EXPECT_EQ(rect.left, ui::TwipsToPixels(twips.left, dpi)) << spec.name;
-        EXPECT_EQ(rect.top, ui::TwipsToPixels(twips.top, dpi)) << spec.name;
-        EXPECT_EQ(rect.right - rect.left, ui::TwipsToPixels(twips.width, dpi)) << spec.name;
-        EXPECT_EQ(rect.bottom - rect.top, ui::TwipsToPixels(twips.height, dpi)) << spec.name;
+        const ui::TwipsRect twips = ui::ClientTwips(entry);
+        EXPECT_EQ(rect.left, ui::TwipsToPixels(twips.left, dpi)) << entry.name;
+        EXPECT_EQ(rect.top, ui::TwipsToPixels(twips.top, dpi)) << entry.name;
+        EXPECT_EQ(rect.right - rect.left, ui::TwipsToPixels(twips.width, dpi)) << entry.name;
+        EXPECT_EQ(rect.bottom - rect.top, ui::TwipsToPixels(twips.height, dpi)) << entry.name;
     }
 }
 
@@ -120,10 +120,11 @@ TEST_F(Win32ToolkitTest, EveryCaptionFitsItsControlInTheChosenFont) {
     ASSERT_NE(font, nullptr);
     const win32::WindowDc dc(Window());
     const win32::SelectedObject selected(dc.get(), font);
-    for (const ui::ControlSpec& spec : ui::OptionsControls()) {
-        EXPECT_TRUE(win32::CaptionFits(dc.get(), spec, Dpi())) << spec.name;
-        EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageW(Control(spec.id), WM_GETFONT, 0, 0)), font)
-            << spec.name;
+    for (const ui::ControlSpec& entry : ui::OptionsControls()) {
+        EXPECT_TRUE(win32::CaptionFits(dc.get(), entry, Dpi())) << entry.name;
+        EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageW(Control(entry.id), WM_GETFONT, 0, 0)),
+                  font)
+            << entry.name;
     }
 }
 
