@@ -30,17 +30,6 @@ TEST_F(Startup, ADialogThatCannotBeCreatedEndsInTheFailureMessage) {
     EXPECT_TRUE(Entries("Display").empty());
 }
 
-TEST_F(Startup, TheFailureRoutineClosesEveryFormBeforeItSpeaks) {
-    const auto dialog = frmOptions();
-    // No registry is installed: the dialog's load fails after its window was realised.
-    modMain::Main();
-    EXPECT_FALSE(dialog->Loaded());
-    EXPECT_TRUE(ui::LoadedForms().empty());
-    EXPECT_LT(Position("Destroy frmOptions"), Position(kUnexpectedErrorBox));
-    // A form unloaded during its own load event is not shown afterwards.
-    EXPECT_TRUE(Entries("Display").empty());
-}
-
 TEST_F(Startup, TheFailureRoutineSpeaksEvenWithNoFormLoaded) {
     modMain::HandleUnexpectedError();
     EXPECT_EQ(toolkit.log, std::vector<std::string>{kUnexpectedErrorBox});
