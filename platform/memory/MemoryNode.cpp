@@ -52,6 +52,15 @@ std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::Node::Subkey(
     return nullptr;
 }
 
+std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::Node::Descendant(
+    std::shared_ptr<Node> from, const std::vector<std::string_view>& parts) {
+    for (const std::string_view part : parts) {
+        if (from == nullptr) break;
+        from = from->Subkey(part);
+    }
+    return from;
+}
+
 std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::Node::AddSubkey(
     std::string_view subkeyName, std::string_view subkeyClass) {
     auto subkey = std::make_shared<Node>();

@@ -32,6 +32,10 @@ struct MemoryRegistry::Node {
     std::vector<std::pair<std::string, RawValue>> values;
 
     std::shared_ptr<Node> Subkey(std::string_view subkeyName) const;
+    // The key that the path components name below `from` (`from` itself for none); nullptr
+    // when one of them does not exist.
+    static std::shared_ptr<Node> Descendant(std::shared_ptr<Node> from,
+                                            const std::vector<std::string_view>& parts);
     std::shared_ptr<Node> AddSubkey(std::string_view subkeyName, std::string_view subkeyClass);
     void RemoveSubkey(const Node& subkey);
     RawValue* Value(std::string_view valueName);

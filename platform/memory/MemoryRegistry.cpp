@@ -164,11 +164,8 @@ Status MemoryRegistry::Open(Hkey key, const char* subKey, std::uint32_t samDesir
     }
     const auto parts = SplitKeyPath(path);
     if (!parts) return kBadPathname;
-    std::shared_ptr<Node> node = base->node;
-    for (const std::string_view part : *parts) {
-        node = node->Subkey(part);
-        if (node == nullptr) return kFileNotFound;
-    }
+    std::shared_ptr<Node> node = Node::Descendant(base->node, *parts);
+    if (node == nullptr) return kFileNotFound;
     const auto granted = Grant(node->access, samDesired);
     if (!granted) return kAccessDenied;
     *result = NewHandle(std::move(node), *granted);
@@ -273,11 +270,8 @@ Status MemoryRegistry::DeleteKey(Hkey key, const char* subKey) {
     if (base->node->deleted) return kKeyDeleted;
     const auto parts = SplitKeyPath(subKey);
     if (!parts) return kBadPathname;
-    std::shared_ptr<Node> node = base->node;
-    for (const std::string_view part : *parts) {
-        node = node->Subkey(part);
-        if (node == nullptr) return kFileNotFound;
-    }
+    const std::shared_ptr<Node> node = Node::Descendant(base->node, *parts);
+    if (node == nullptr) return kFileNotFound;
     // Neither the handle's rights nor the key's own are checked: Wine deletes a key the user may
     // not even open. Only a root or a key with subkeys stays.
     if (node->root || !node->subkeys.empty()) return kAccessDenied;

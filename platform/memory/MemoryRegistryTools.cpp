@@ -51,13 +51,7 @@ MemoryRegistry::Node* MemoryRegistry::FindPath(Hkey root, std::string_view path)
     if (found == roots_.end()) throw std::invalid_argument("not a predefined root");
     const auto parts = SplitKeyPath(path);
     if (!parts) return nullptr;
-    Node* node = found->second.node.get();
-    for (const std::string_view part : *parts) {
-        const auto subkey = node->Subkey(part);
-        if (subkey == nullptr) return nullptr;
-        node = subkey.get();
-    }
-    return node;
+    return Node::Descendant(found->second.node, *parts).get();
 }
 
 MemoryRegistry::Node& MemoryRegistry::MakePath(Hkey root, std::string_view path) {
