@@ -1,0 +1,149 @@
+"""Journeys of the real QuillmarrowDefaults.exe under Wine, driven from outside as a user would:
+windows found by their titles, keys typed into them, the registry seeded and read with `wine reg`.
+
+Needs an X display (DISPLAY) and a Wine prefix (QM_TEST_WINEPREFIX, else WINEPREFIX); CTest sets
+QM_EXE and QM_ARTIFACTS. Every wait is bounded and says what it expected and what it saw.
+"""
+
+import os
+import re
+import subprocess
+import time
+import unittest
+
+CAPTION = "Quillmarrow 2004 Default Settings"
+MESSAGE_TITLE = "Quillmarrow Default Settings"
+KEY = r"HKCU\Software\Vendrakel\Quillmarrow 2004"
+NAMES = ("AllFolders", "TwoPane", "SideMenu")
+
+ENV = dict(os.environ, WINEPREFIX=os.environ.get("QM_TEST_WINEPREFIX") or os.environ.get("WINEPREFIX", ""))
+EXE = os.environ.get("QM_EXE", "")
+ARTIFACTS = os.environ.get("QM_ARTIFACTS", "")
+
+
+def run(*command, check=True):
+    done = subprocess.run(command, env=ENV, capture_output=True, text=True, timeout=60)
+    if check and done.returncode != 0:
+        raise AssertionError("%s failed (%d): %s" % (" ".join(command), done.returncode, done.stderr))
+    return done.stdout
+
+
+def poll(check, expected, timeout=15.0):
+    """Calls check() until it returns `expected`; fails naming both and the last value seen."""
+    end = time.monotonic() + timeout
+    while True:
+        seen = check()
+        if seen == expected:
+            return seen
+        if time.monotonic() > end:
+            raise AssertionError("after %.0fs: expected %r, saw %r" % (timeout, expected, seen))
+        time.sleep(0.1)
+
+
+def windows(title):
+    """The X windows with exactly this title."""
+    found = subprocess.run(["xdotool", "search", "--name", "^%s$" % re.escape(title)], env=ENV,
+                           capture_output=True, text=True, timeout=30)
+    return found.stdout.split()
+
+
+def window(title):
+    return poll(lambda: len(windows(title)), 1) and windows(title)[0]
+
+
+def press(window_id, *keys):
+    """Types keys into a window after giving it the input focus (there is no window manager to do it,
+    and Wine drops keys that reach a window it has not activated)."""
+    run("xdotool", "windowraise", window_id, "windowfocus", "--sync", window_id)
+    time.sleep(0.3)
+    run("xdotool", "key", "--delay", "80", *keys)
+
+
+def seed(**values):
+    """Replaces the settings key by these values, each text (REG_SZ) or (type, data)."""
+    run("wine", "reg", "delete", KEY, "/f", check=False)
+    for name, value in values.items():
+        kind, data = ("REG_SZ", value) if isinstance(value, str) else value
+        run("wine", "reg", "add", KEY, "/v", name, "/t", kind, "/d", data, "/f")
+
+
+def stored():
+    """The three settings as "True"/"False" when stored as REG_SZ, else as (type, data)."""
+    lines = run("wine", "reg", "query", KEY, check=False).splitlines()
+    found = {}
+    for line in lines:
+        parts = line.strip().split(None, 2)
+        if len(parts) >= 2 and parts[0] in NAMES:
+            kind, data = parts[1], parts[2] if len(parts) > 2 else ""
+            found[parts[0]] = data if kind == "REG_SZ" else (kind, data)
+    return found
+
+
+def settings(all_folders, two_pane, side_menu):
+    return dict(zip(NAMES, ("True" if v else "False" for v in (all_folders, two_pane, side_menu))))
+
+
+class Program:
+    """One start of the exe; killed at the end of the test should it still run."""
+
+    def __init__(self, test):
+        self.process = subprocess.Popen(["wine", EXE], env=ENV, stdin=subprocess.DEVNULL,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        test.addCleanup(self.process.kill)
+
+    def running(self):
+        return self.process.poll() is None
+
+    def exit_code(self, timeout=15.0):
+        try:
+            return self.process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise AssertionError("the program was still running %.0fs later" % timeout) from None
+
+
+@unittest.skipUnless(EXE and os.path.isfile(EXE) and os.environ.get("DISPLAY"), "needs QM_EXE and DISPLAY")
+class Journeys(unittest.TestCase):
+    def test_ok_stores_the_choices_and_cancel_stores_nothing(self):
+        # Odd stored values: any case of "FALSE" is false, anything else (types, spaces) is true.
+        seed(AllFolders="fAlSe", TwoPane=("REG_DWORD", "0"), SideMenu="FALSE ")
+        program = Program(self)
+        dialog = window(CAPTION)
+        if ARTIFACTS:
+            os.makedirs(ARTIFACTS, exist_ok=True)
+            run("import", "-window", dialog, os.path.join(ARTIFACTS, "dialog.png"))
+        poll(stored, settings(False, True, True))  # written back as text at load
+
+        # The focus starts on OK; Tab: OK, Cancel, Reset, then the three pairs; arrows choose within one.
+        press(dialog, "Tab", "Tab", "Tab", "Up", "Tab", "Down", "Tab", "Tab", "space")
+        self.assertEqual(program.exit_code(), 0)
+        self.assertEqual(stored(), settings(True, False, True), "what OK stored")
+
+        program = Program(self)
+        dialog = window(CAPTION)
+        press(dialog, "Tab", "Tab", "Tab", "Down", "shift+Tab", "shift+Tab", "space")
+        self.assertEqual(program.exit_code(), 0)
+        self.assertEqual(stored(), settings(True, False, True), "Cancel stores nothing")
+
+    def test_second_start_shows_the_message_and_leaves_the_first_alone(self):
+        seed()
+        first = Program(self)
+        dialog = window(CAPTION)
+        press(dialog, "Tab", "Tab", "Tab", "Down")  # All folders -> Subfolders only
+        second = Program(self)
+        message = window(MESSAGE_TITLE)
+        self.assertEqual(windows(CAPTION), [dialog], "the second start must not open a dialog")
+        self.assertTrue(second.running(), "the second start waits for OK on its message")
+
+        press(message, "space")
+        self.assertEqual(second.exit_code(), 0)
+        self.assertEqual(windows(MESSAGE_TITLE), [])
+        self.assertTrue(first.running())
+        self.assertEqual(windows(CAPTION), [dialog], "the first dialog is still there")
+
+        press(dialog, "shift+Tab", "shift+Tab", "shift+Tab", "space")  # back to OK
+        self.assertEqual(first.exit_code(), 0)
+        self.assertEqual(stored(), settings(False, True, True), "the first dialog kept its choice")
+
+
+if __name__ == "__main__":
+    unittest.main()
