@@ -1,13 +1,14 @@
 """Journeys of the real QuillmarrowDefaults.exe under Wine, driven from outside as a user would:
 windows found by their titles, keys typed into them, the registry seeded and read with `wine reg`.
 
-Needs an X display (DISPLAY) and a Wine prefix (QM_TEST_WINEPREFIX, else WINEPREFIX); CTest sets
+Needs an X display (DISPLAY) and a throwaway Wine prefix (QM_TEST_WINEPREFIX, as ./test makes); CTest sets
 QM_EXE and QM_ARTIFACTS. Every wait is bounded and says what it expected and what it saw.
 """
 
 import os
 import re
 import subprocess
+import tempfile
 import time
 import unittest
 
@@ -16,16 +17,22 @@ MESSAGE_TITLE = "Quillmarrow Default Settings"
 KEY = r"HKCU\Software\Vendrakel\Quillmarrow 2004"
 NAMES = ("AllFolders", "TwoPane", "SideMenu")
 
-ENV = dict(os.environ, WINEPREFIX=os.environ.get("QM_TEST_WINEPREFIX") or os.environ.get("WINEPREFIX", ""))
+PREFIX = os.environ.get("QM_TEST_WINEPREFIX", "")
+ENV = dict(os.environ, WINEPREFIX=PREFIX, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
 EXE = os.environ.get("QM_EXE", "")
 ARTIFACTS = os.environ.get("QM_ARTIFACTS", "")
 
 
 def run(*command, check=True):
-    done = subprocess.run(command, env=ENV, capture_output=True, text=True, timeout=60)
-    if check and done.returncode != 0:
-        raise AssertionError("%s failed (%d): %s" % (" ".join(command), done.returncode, done.stderr))
-    return done.stdout
+    """Output and errors of a command. Through a file, not a pipe: the helper processes that a `wine`
+    call may start inherit it and would hold a pipe open for as long as they live."""
+    with tempfile.TemporaryFile("w+") as output:
+        code = subprocess.run(command, env=ENV, stdout=output, stderr=subprocess.STDOUT, timeout=60).returncode
+        output.seek(0)
+        text = output.read()
+    if check and code != 0:
+        raise AssertionError("%s failed (%d): %s" % (" ".join(command), code, text))
+    return text
 
 
 def poll(check, expected, timeout=15.0):
@@ -41,10 +48,8 @@ def poll(check, expected, timeout=15.0):
 
 
 def windows(title):
-    """The X windows with exactly this title."""
-    found = subprocess.run(["xdotool", "search", "--name", "^%s$" % re.escape(title)], env=ENV,
-                           capture_output=True, text=True, timeout=30)
-    return found.stdout.split()
+    """The shown X windows with exactly this title."""
+    return run("xdotool", "search", "--onlyvisible", "--name", "^%s$" % re.escape(title), check=False).split()
 
 
 def window(title):
@@ -59,12 +64,14 @@ def press(window_id, *keys):
     run("xdotool", "key", "--delay", "80", *keys)
 
 
-def seed(**values):
-    """Replaces the settings key by these values, each text (REG_SZ) or (type, data)."""
-    run("wine", "reg", "delete", KEY, "/f", check=False)
-    for name, value in values.items():
-        kind, data = ("REG_SZ", value) if isinstance(value, str) else value
-        run("wine", "reg", "add", KEY, "/v", name, "/t", kind, "/d", data, "/f")
+def seed(*lines):
+    """Replaces the settings key by one holding these lines of a .reg file (one `wine reg` call)."""
+    key = KEY.replace("HKCU", "HKEY_CURRENT_USER")
+    text = "\r\n".join(["Windows Registry Editor Version 5.00", "[-%s]" % key, "[%s]" % key, *lines, ""])
+    with tempfile.NamedTemporaryFile("w", suffix=".reg", encoding="utf-16") as file:
+        file.write(text)
+        file.flush()
+        run("wine", "reg", "import", "Z:" + file.name.replace("/", "\\"))
 
 
 def stored():
@@ -101,11 +108,19 @@ class Program:
             raise AssertionError("the program was still running %.0fs later" % timeout) from None
 
 
-@unittest.skipUnless(EXE and os.path.isfile(EXE) and os.environ.get("DISPLAY"), "needs QM_EXE and DISPLAY")
+def setUpModule():
+    if not PREFIX:
+        return
+    # One wineserver for all the `wine` calls below instead of a cold start for each.
+    run("wineserver", "-p15", check=False)
+
+
+@unittest.skipUnless(os.path.isfile(EXE) and PREFIX and os.environ.get("DISPLAY"),
+                     "QM_E2E_SKIPPED: needs QM_EXE, QM_TEST_WINEPREFIX and DISPLAY")
 class Journeys(unittest.TestCase):
     def test_ok_stores_the_choices_and_cancel_stores_nothing(self):
         # Odd stored values: any case of "FALSE" is false, anything else (types, spaces) is true.
-        seed(AllFolders="fAlSe", TwoPane=("REG_DWORD", "0"), SideMenu="FALSE ")
+        seed('"AllFolders"="fAlSe"', '"TwoPane"=dword:00000000', '"SideMenu"="FALSE "')
         program = Program(self)
         dialog = window(CAPTION)
         if ARTIFACTS:
