@@ -35,15 +35,15 @@ def run(*command, check=True):
     return text
 
 
-def poll(check, expected, timeout=15.0):
-    """Calls check() until it returns `expected`; fails naming both and the last value seen."""
+def poll(check, expected, what, timeout=15.0):
+    """Calls check() until it returns `expected`; fails naming what, expected and the last value seen."""
     end = time.monotonic() + timeout
     while True:
         seen = check()
         if seen == expected:
             return seen
         if time.monotonic() > end:
-            raise AssertionError("after %.0fs: expected %r, saw %r" % (timeout, expected, seen))
+            raise AssertionError("%s after %.0fs: expected %r, saw %r" % (what, timeout, expected, seen))
         time.sleep(0.1)
 
 
@@ -53,7 +53,7 @@ def windows(title):
 
 
 def window(title):
-    return poll(lambda: len(windows(title)), 1) and windows(title)[0]
+    return poll(lambda: len(windows(title)), 1, "windows titled %r" % title) and windows(title)[0]
 
 
 def press(window_id, *keys):
@@ -101,11 +101,11 @@ class Program:
     def running(self):
         return self.process.poll() is None
 
-    def exit_code(self, timeout=15.0):
+    def exit_code(self, after, timeout=15.0):
         try:
             return self.process.wait(timeout)
         except subprocess.TimeoutExpired:
-            raise AssertionError("the program was still running %.0fs later" % timeout) from None
+            raise AssertionError("expected the program to end after %s; still running %.0fs later" % (after, timeout)) from None
 
 
 def setUpModule():
@@ -124,20 +124,20 @@ class Journeys(unittest.TestCase):
         seed('"AllFolders"="fAlSe"', '"TwoPane"=dword:00000000', '"SideMenu"="FALSE "')
         program = Program(self)
         dialog = window(CAPTION)
-        poll(stored, settings(False, True, True))  # written back as text at load
+        poll(stored, settings(False, True, True), "settings written back at load")
         if ARTIFACTS:
             os.makedirs(ARTIFACTS, exist_ok=True)
             run("import", "-window", dialog, os.path.join(ARTIFACTS, "dialog.png"))
 
         # The focus starts on OK; Tab: OK, Cancel, Reset, then the three pairs; arrows choose within one.
         press(dialog, "Tab", "Tab", "Tab", "Up", "Tab", "Down", "Tab", "Tab", "space")
-        self.assertEqual(program.exit_code(), 0)
+        self.assertEqual(program.exit_code("OK"), 0)
         self.assertEqual(stored(), settings(True, False, True), "what OK stored")
 
         program = Program(self)
         dialog = window(CAPTION)
         press(dialog, "Tab", "Tab", "Tab", "Down", "shift+Tab", "shift+Tab", "space")
-        self.assertEqual(program.exit_code(), 0)
+        self.assertEqual(program.exit_code("Cancel"), 0)
         self.assertEqual(stored(), settings(True, False, True), "Cancel stores nothing")
 
     def test_second_start_shows_the_message_and_leaves_the_first_alone(self):
@@ -151,13 +151,13 @@ class Journeys(unittest.TestCase):
         self.assertTrue(second.running(), "the second start waits for OK on its message")
 
         press(message, "space")
-        self.assertEqual(second.exit_code(), 0)
+        self.assertEqual(second.exit_code("OK on the message"), 0)
         self.assertEqual(windows(MESSAGE_TITLE), [])
         self.assertTrue(first.running())
         self.assertEqual(windows(CAPTION), [dialog], "the first dialog is still there")
 
         press(dialog, "shift+Tab", "shift+Tab", "shift+Tab", "space")  # back to OK
-        self.assertEqual(first.exit_code(), 0)
+        self.assertEqual(first.exit_code("OK"), 0)
         self.assertEqual(stored(), settings(False, True, True), "the first dialog kept its choice")
 
 
