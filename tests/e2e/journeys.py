@@ -1,8 +1,8 @@
 """Journeys of the real QuillmarrowDefaults.exe under Wine, driven from outside as a user would:
 windows found by their titles, keys typed into them, the registry seeded and read with `wine reg`.
 
-Needs an X display (DISPLAY) and a throwaway Wine prefix (QM_TEST_WINEPREFIX, as ./test makes); CTest sets
-QM_EXE and QM_ARTIFACTS. Every wait is bounded and says what it expected and what it saw.
+Needs an X display (DISPLAY) and a throwaway Wine prefix (QM_TEST_WINEPREFIX, as ./test makes);
+CTest sets QM_EXE and QM_ARTIFACTS. Every wait is bounded and says what it expected and what it saw.
 """
 
 import os
@@ -27,11 +27,11 @@ def run(*command, check=True):
     """Output and errors of a command. Through a file, not a pipe: the helper processes that a `wine`
     call may start inherit it and would hold a pipe open for as long as they live."""
     with tempfile.TemporaryFile("w+") as output:
-        code = subprocess.run(command, env=ENV, stdout=output, stderr=subprocess.STDOUT, timeout=60).returncode
+        done = subprocess.run(command, env=ENV, stdout=output, stderr=subprocess.STDOUT, timeout=60)
         output.seek(0)
         text = output.read()
-    if check and code != 0:
-        raise AssertionError("%s failed (%d): %s" % (" ".join(command), code, text))
+    if check and done.returncode != 0:
+        raise AssertionError("%s failed (%d): %s" % (" ".join(command), done.returncode, text))
     return text
 
 
@@ -53,7 +53,9 @@ def windows(title):
 
 
 def window(title):
-    return poll(lambda: len(windows(title)), 1, "windows titled %r" % title) and windows(title)[0]
+    """Waits for the one shown window with this title."""
+    poll(lambda: len(windows(title)), 1, "windows titled %r" % title)
+    return windows(title)[0]
 
 
 def press(window_id, *keys):
@@ -96,6 +98,7 @@ class Program:
     def __init__(self, test):
         self.process = subprocess.Popen(["wine", EXE], env=ENV, stdin=subprocess.DEVNULL,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        test.addCleanup(self.process.wait, 10)
         test.addCleanup(self.process.kill)
 
     def running(self):
@@ -105,7 +108,8 @@ class Program:
         try:
             return self.process.wait(timeout)
         except subprocess.TimeoutExpired:
-            raise AssertionError("expected the program to end after %s; still running %.0fs later" % (after, timeout)) from None
+            message = "expected the program to end after %s; still running %.0fs later" % (after, timeout)
+            raise AssertionError(message) from None
 
 
 def setUpModule():
@@ -136,12 +140,12 @@ class Journeys(unittest.TestCase):
 
         program = Program(self)
         dialog = window(CAPTION)
-        press(dialog, "Tab", "Tab", "Tab", "Down", "shift+Tab", "shift+Tab", "space")
+        press(dialog, "Tab", "Tab", "Tab", "Down", "shift+Tab", "shift+Tab", "space")  # Subfolders; Cancel
         self.assertEqual(program.exit_code("Cancel"), 0)
         self.assertEqual(stored(), settings(True, False, True), "Cancel stores nothing")
 
     def test_second_start_shows_the_message_and_leaves_the_first_alone(self):
-        seed()
+        seed()  # every value missing: all three read as true
         first = Program(self)
         dialog = window(CAPTION)
         press(dialog, "Tab", "Tab", "Tab", "Down")  # All folders -> Subfolders only
