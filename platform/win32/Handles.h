@@ -15,16 +15,12 @@ struct HandleCloser {
 struct WindowDestroyer {
     void operator()(HWND window) const noexcept { ::DestroyWindow(window); }
 };
-struct FontDeleter {
-    void operator()(HFONT font) const noexcept { ::DeleteObject(font); }
-};
 struct IconDestroyer {
     void operator()(HICON icon) const noexcept { ::DestroyIcon(icon); }
 };
 
 using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
 using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
-using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
 using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDestroyer>;
 
 // A device context borrowed with GetDC and given back with ReleaseDC.
@@ -42,21 +38,6 @@ class WindowDc {
   private:
     HWND window_;
     HDC dc_;
-};
-
-// Selects a GDI object into a device context for one scope, then puts the previous one back.
-class SelectedObject {
-  public:
-    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(::SelectObject(dc, object)) {}
-    ~SelectedObject() {
-        if (previous_ != nullptr) ::SelectObject(dc_, previous_);
-    }
-    SelectedObject(const SelectedObject&) = delete;
-    SelectedObject& operator=(const SelectedObject&) = delete;
-
-  private:
-    HDC dc_;
-    HGDIOBJ previous_;
 };
 
 }  // namespace win32

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "platform/win32/Failure.h"
-#include "platform/win32/Resources.h"
 #include "platform/win32/WideText.h"
 
 namespace win32 {
@@ -15,15 +14,16 @@ namespace {
 // Pending messages handled by one DoEvents call at most: it lets events run, it is no loop.
 constexpr int kMaxEventsPerPump = 1000;
 
-// Enter and Esc press nothing in a form: no button is the default or the cancel button, and the
-// dialog manager would otherwise turn them into commands.
-bool IsInertKey(const MSG& message) {
+// The dialog manager presses the focused push button on Enter (it makes the focused button the
+// default one), but no button of a form is pressed by Enter: the key is dropped before it gets
+// there. Esc needs no such care: it arrives as IDCANCEL, which no control has.
+bool IsEnterKey(const MSG& message) {
     switch (message.message) {
         case WM_KEYDOWN:
         case WM_KEYUP:
-            return message.wParam == VK_RETURN || message.wParam == VK_ESCAPE;
+            return message.wParam == VK_RETURN;
         case WM_CHAR:
-            return message.wParam == L'\r' || message.wParam == L'\n' || message.wParam == 0x1B;
+            return message.wParam == L'\r' || message.wParam == L'\n';
         default:
             return false;
     }
@@ -36,11 +36,6 @@ Win32Toolkit::Win32Toolkit(HINSTANCE instance) : instance_(instance) {
     controls.dwSize = sizeof(controls);
     controls.dwICC = ICC_STANDARD_CLASSES | ICC_BAR_CLASSES;
     ::InitCommonControlsEx(&controls);
-}
-
-Win32Toolkit::~Win32Toolkit() {
-    windows_.clear();
-    if (classRegistered_) ::UnregisterClassW(kFormWindowClass, instance_);
 }
 
 bool Win32Toolkit::PrevInstance() {
@@ -68,66 +63,48 @@ void Win32Toolkit::MsgBox(TextView prompt, ui::MsgBoxStyle style, TextView title
     if (answer == 0) ThrowLastError("MessageBoxW");
 }
 
-void Win32Toolkit::RegisterWindowClass() {
-    if (classRegistered_) return;
-    // No class icons: each window sets its own, at the size for its DPI.
-
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = &FormWindow::Procedure;
-    windowClass.cbWndExtra = sizeof(LONG_PTR);
-    windowClass.hInstance = instance_;
-    windowClass.hCursor = static_cast<HCURSOR>(
-        ::LoadImageW(nullptr, ResourceName(32512), IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
-    windowClass.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
-    windowClass.lpszClassName = kFormWindowClass;
-    if (::RegisterClassExW(&windowClass) == 0) ThrowLastError("RegisterClassExW");
-    classRegistered_ = true;
-}
-
 void Win32Toolkit::Realise(ui::Form& form) {
-    RegisterWindowClass();
-    auto window = std::make_unique<FormWindow>(form, instance_);
-    form.native = reinterpret_cast<std::uintptr_t>(window->Handle());
-    windows_.emplace_back(&form, std::move(window));
+    dialogs_.push_back(std::make_unique<FormDialog>(form, instance_));
 }
 
-FormWindow& Win32Toolkit::WindowOf(const ui::Form& form) const {
+FormDialog& Win32Toolkit::DialogOf(const ui::Form& form) const {
     const auto found =
-        std::ranges::find(windows_, &form, [](const auto& entry) { return entry.first; });
-    if (found == windows_.end()) throw Failure("the form has no window");
-    return *found->second;
+        std::ranges::find(dialogs_, &form, [](const auto& dialog) { return &dialog->Form(); });
+    if (found == dialogs_.end()) throw Failure("the form has no dialog");
+    return **found;
 }
 
 void Win32Toolkit::Display(ui::Form& form) {
-    WindowOf(form).Display();
+    DialogOf(form).Display();
 }
 
 void Win32Toolkit::Destroy(ui::Form& form) {
-    // Taken out of the list first: destroying the window may dispatch messages.
-    const auto found =
-        std::ranges::find(windows_, &form, [](const auto& entry) { return entry.first; });
-    if (found == windows_.end()) return;
-    const std::unique_ptr<FormWindow> window = std::move(found->second);
-    windows_.erase(found);
+    // Taken out of the list first and destroyed last: destroying the window may dispatch
+    // messages, and they must not find it half gone.
+    std::unique_ptr<FormDialog> dialog;
+    std::erase_if(dialogs_, [&](std::unique_ptr<FormDialog>& entry) {
+        if (&entry->Form() != &form) return false;
+        dialog = std::move(entry);
+        return true;
+    });
 }
 
 bool Win32Toolkit::IsChecked(const ui::Form& form, ui::ControlId id) {
-    return WindowOf(form).IsChecked(id);
+    return DialogOf(form).IsChecked(id);
 }
 
 void Win32Toolkit::SetChecked(ui::Form& form, ui::ControlId id, bool checked) {
-    WindowOf(form).SetChecked(id, checked);
+    DialogOf(form).SetChecked(id, checked);
 }
 
 void Win32Toolkit::Dispatch(MSG& message) {
     HWND root = message.hwnd == nullptr ? nullptr : ::GetAncestor(message.hwnd, GA_ROOT);
-    const bool ours = root != nullptr && std::ranges::any_of(windows_, [root](const auto& entry) {
-                          return entry.second->Handle() == root;
+    const bool ours = root != nullptr && std::ranges::any_of(dialogs_, [root](const auto& dialog) {
+                          return dialog->Handle() == root;
                       });
     if (ours) {
-        if (IsInertKey(message)) return;
-        // Tab, Shift+Tab and the arrow keys move the focus as in a dialog.
+        if (IsEnterKey(message)) return;
+        // Tab, Shift+Tab, the arrow keys and Space, as the dialog manager handles them.
         if (::IsDialogMessageW(root, &message)) return;
     }
     ::TranslateMessage(&message);

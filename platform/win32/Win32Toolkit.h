@@ -6,11 +6,11 @@
 #include <optional>
 #include <vector>
 
-#include "platform/win32/FormWindow.h"
+#include "platform/win32/FormDialog.h"
 #include "platform/win32/Handles.h"
 #include "ui/Toolkit.h"
 
-// The forms toolkit on Win32: real windows for the forms, MessageBoxW for messages, a named
+// The forms toolkit on Win32: modeless dialogs for the forms, MessageBoxW for messages, a named
 // mutex for the previous-instance test and the message loop that drives the program.
 namespace win32 {
 
@@ -19,7 +19,7 @@ inline constexpr wchar_t kInstanceMutexName[] = L"Local\\QuillmarrowDefaultSetti
 class Win32Toolkit final : public ui::Toolkit {
   public:
     explicit Win32Toolkit(HINSTANCE instance);
-    ~Win32Toolkit() override;
+    ~Win32Toolkit() override = default;
     Win32Toolkit(const Win32Toolkit&) = delete;
     Win32Toolkit& operator=(const Win32Toolkit&) = delete;
 
@@ -35,18 +35,14 @@ class Win32Toolkit final : public ui::Toolkit {
     // Drives the program until no form is loaded any more.
     void RunMessageLoop();
 
-    // The realised window of a loaded form.
-    FormWindow& WindowOf(const ui::Form& form) const;
-
   private:
-    void RegisterWindowClass();
+    FormDialog& DialogOf(const ui::Form& form) const;
     void Dispatch(MSG& message);
 
     HINSTANCE instance_;
     std::optional<bool> previousInstance_;
     UniqueHandle instanceMutex_;  // held for the whole run: it marks this instance as running
-    bool classRegistered_ = false;
-    std::vector<std::pair<const ui::Form*, std::unique_ptr<FormWindow>>> windows_;
+    std::vector<std::unique_ptr<FormDialog>> dialogs_;
 };
 
 }  // namespace win32

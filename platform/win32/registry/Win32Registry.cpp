@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <climits>
+#include <exception>
 #include <stdexcept>
 
 namespace reg {
@@ -30,6 +31,13 @@ int CheckedLength(std::size_t length) {
 LPDWORD AsDword(std::uint32_t* value) {
     return reinterpret_cast<LPDWORD>(value);
 }
+
+// A text that cannot be converted is a failure, never an empty text: an empty key path would
+// name the root key itself.
+class ConversionFailure : public std::exception {
+  public:
+    const char* what() const noexcept override { return "ANSI code page conversion failed"; }
+};
 
 }  // namespace
 
@@ -87,11 +95,12 @@ std::string Win32Registry::ToAnsi(TextView text) {
     const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
     const int length = CheckedLength(text.size());
     const int needed = ::WideCharToMultiByte(CP_ACP, 0, wide, length, nullptr, 0, nullptr, nullptr);
-    if (needed <= 0) return {};
+    if (needed <= 0) throw ConversionFailure();
     std::string bytes(static_cast<std::size_t>(needed), '\0');
     const int written =
         ::WideCharToMultiByte(CP_ACP, 0, wide, length, bytes.data(), needed, nullptr, nullptr);
-    bytes.resize(static_cast<std::size_t>(written > 0 ? written : 0));
+    if (written <= 0) throw ConversionFailure();
+    bytes.resize(static_cast<std::size_t>(written));
     return bytes;
 }
 
@@ -99,11 +108,12 @@ Text Win32Registry::FromAnsi(std::string_view bytes) {
     if (bytes.empty()) return {};
     const int length = CheckedLength(bytes.size());
     const int needed = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
-    if (needed <= 0) return {};
+    if (needed <= 0) throw ConversionFailure();
     Text text(static_cast<std::size_t>(needed), u'\0');
     const int written = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), length,
                                               reinterpret_cast<wchar_t*>(text.data()), needed);
-    text.resize(static_cast<std::size_t>(written > 0 ? written : 0));
+    if (written <= 0) throw ConversionFailure();
+    text.resize(static_cast<std::size_t>(written));
     return text;
 }
 

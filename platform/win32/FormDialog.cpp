@@ -1,0 +1,243 @@
+#include "platform/win32/FormDialog.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <bit>
+#include <memory>
+#include <string>
+
+#include "platform/win32/Boundary.h"
+#include "platform/win32/DialogTemplate.h"
+#include "platform/win32/Failure.h"
+#include "platform/win32/WideText.h"
+#include "platform/win32/resources/resource.h"
+
+namespace win32 {
+namespace {
+
+FormDialog* DialogObject(HWND dialog) {
+    return reinterpret_cast<FormDialog*>(::GetWindowLongPtrW(dialog, DWLP_USER));
+}
+
+// The DPI the dialog was laid out for by the dialog manager. GetDpiForWindow exists from
+// Windows 10 1607 on; before that every window has the system DPI.
+int DpiOf(HWND window) {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = std::bit_cast<GetDpiForWindowFn>(
+        ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow"));
+    if (getDpiForWindow != nullptr) {
+        if (const UINT dpi = getDpiForWindow(window); dpi != 0) return static_cast<int>(dpi);
+    }
+    const WindowDc screen(nullptr);
+    const int dpi = screen.get() == nullptr ? 0 : ::GetDeviceCaps(screen.get(), LOGPIXELSY);
+    return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
+}
+
+// The work area of the monitor under the mouse pointer (the primary one if that fails).
+RECT WorkArea() {
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (!::GetMonitorInfoW(::MonitorFromPoint(cursor, MONITOR_DEFAULTTOPRIMARY), &info)) {
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &info.rcWork, 0);
+    }
+    return info.rcWork;
+}
+
+RECT PixelRect(const ui::TwipsRect& twips, int dpi) {
+    const int left = ui::TwipsToPixels(twips.left, dpi);
+    const int top = ui::TwipsToPixels(twips.top, dpi);
+    return {left, top, left + ui::TwipsToPixels(twips.width, dpi),
+            top + ui::TwipsToPixels(twips.height, dpi)};
+}
+
+void SetStyleBit(HWND control, DWORD bit, bool on) {
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(control, GWL_STYLE));
+    const DWORD wanted = on ? (style | bit) : (style & ~bit);
+    if (wanted != style) ::SetWindowLongPtrW(control, GWL_STYLE, static_cast<LONG_PTR>(wanted));
+}
+
+}  // namespace
+
+FormDialog::FormDialog(ui::Form& form, HINSTANCE instance) : form_(form), instance_(instance) {
+    const std::vector<WORD> dialogTemplate = BuildDialogTemplate(form.Window(), form.Controls());
+    dialog_.reset(::CreateDialogIndirectParamW(
+        instance, reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), nullptr,
+        &FormDialog::Procedure, reinterpret_cast<LPARAM>(this)));
+    if (!dialog_) ThrowLastError("CreateDialogIndirectParamW");
+    try {
+        for (const ui::ControlSpec& entry : form.Controls()) {
+            if (entry.kind != ui::ControlKind::OptionButton) continue;
+            // The selection the form holds while unloaded: the layout's, or what was set since.
+            SetChecked(entry.id, static_cast<bool>(form.Value(entry.id)));
+        }
+        PlaceAndCentre();
+        LoadIcons();
+    } catch (...) {
+        // No destructor runs for a half-made object: detach it before the members go.
+        ::SetWindowLongPtrW(Handle(), DWLP_USER, 0);
+        throw;
+    }
+}
+
+FormDialog::~FormDialog() {
+    // The dialog's last messages find no object: this one is going away.
+    if (dialog_) ::SetWindowLongPtrW(Handle(), DWLP_USER, 0);
+    tooltips_.reset();
+    dialog_.reset();
+}
+
+HWND FormDialog::Control(ui::ControlId id) const {
+    HWND control = ::GetDlgItem(Handle(), ChildId(id));
+    if (control == nullptr) throw Failure("no such control on the dialog");
+    return control;
+}
+
+void FormDialog::PlaceAndCentre() {
+    // Onto the monitor it will be shown on first, so that it is laid out for that monitor's DPI.
+    const RECT work = WorkArea();
+    ::SetWindowPos(Handle(), nullptr, work.left, work.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const int dpi = DpiOf(Handle());
+    for (const ui::ControlSpec& entry : form_.Controls()) {
+        const RECT place = PixelRect(ui::ClientTwips(entry, form_.Controls()), dpi);
+        ::SetWindowPos(Control(entry.id), nullptr, place.left, place.top, place.right - place.left,
+                       place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+    // The client area exactly as the table gives it: the frame keeps what the system makes it.
+    RECT frame{};
+    RECT client{};
+    ::GetWindowRect(Handle(), &frame);
+    ::GetClientRect(Handle(), &client);
+    const ui::WindowSpec& window = form_.Window();
+    const LONG width =
+        ui::TwipsToPixels(window.clientWidth, dpi) + (frame.right - frame.left) - client.right;
+    const LONG height =
+        ui::TwipsToPixels(window.clientHeight, dpi) + (frame.bottom - frame.top) - client.bottom;
+    // Centred once its size is known; if the work area is smaller, its title bar stays reachable.
+    const LONG left = std::max(work.left, work.left + (work.right - work.left - width) / 2);
+    const LONG top = std::max(work.top, work.top + (work.bottom - work.top - height) / 2);
+    ::SetWindowPos(Handle(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FormDialog::LoadIcons() {
+    // The program's icon at the system's two sizes, each picked from the images of its resource.
+    const auto load = [this](int size) {
+        return UniqueIcon(static_cast<HICON>(
+            ::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_QUILLMARROW), IMAGE_ICON, size, size, 0)));
+    };
+    largeIcon_ = load(::GetSystemMetrics(SM_CXICON));
+    smallIcon_ = load(::GetSystemMetrics(SM_CXSMICON));
+    ::SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.get()));
+    ::SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+}
+
+void FormDialog::Display() {
+    ::ShowWindow(Handle(), SW_SHOW);
+    ::SetForegroundWindow(Handle());
+}
+
+void FormDialog::CreateTooltips() {
+    if (tooltipsTried_) return;
+    tooltipsTried_ = true;
+    tooltips_.reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                      WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(),
+                                      nullptr, instance_, nullptr));
+    // Tooltips are a help, not a function of the dialog: it works without them.
+    if (!tooltips_) return;
+    for (const ui::ControlSpec& entry : form_.Controls()) {
+        if (entry.kind != ui::ControlKind::CommandButton || entry.tooltip.empty()) continue;
+        std::wstring text = Wide(entry.tooltip);
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = Handle();
+        tool.uId = reinterpret_cast<UINT_PTR>(Control(entry.id));
+        tool.lpszText = text.data();  // copied by the tooltip control
+        ::SendMessageW(tooltips_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+bool FormDialog::IsChecked(ui::ControlId option) const {
+    return ::SendMessageW(Control(option), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void FormDialog::SetChecked(ui::ControlId option, bool checked) {
+    ::SendMessageW(Control(option), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    UpdateTabStops(option);
+}
+
+// Wine's dialog manager moves Tab into a pair onto its upper button whatever is selected, and an
+// auto radio button that takes the focus selects itself: Tab alone would change the user's
+// choice. So the selected button of each pair carries the tab stop (the upper one while neither
+// is selected), and Tab lands on it as it does on Windows.
+void FormDialog::UpdateTabStops(ui::ControlId option) {
+    const ui::ControlId partner = ui::PartnerOf(option);
+    const bool optionFirst = ui::ControlSpecOf(option, form_.Controls()).tabIndex <
+                             ui::ControlSpecOf(partner, form_.Controls()).tabIndex;
+    const ui::ControlId upper = optionFirst ? option : partner;
+    const ui::ControlId lower = optionFirst ? partner : option;
+    const bool lowerTakesTab = IsChecked(lower) && !IsChecked(upper);
+    SetStyleBit(Control(upper), WS_TABSTOP, !lowerTakesTab);
+    SetStyleBit(Control(lower), WS_TABSTOP, lowerTakesTab);
+}
+
+void FormDialog::OnCommand(HWND dialog, int id) {
+    FormDialog* self = DialogObject(dialog);
+    const ui::ControlId control = ControlOfChildId(id);
+    if (self == nullptr || control == ui::ControlId::None) return;
+    switch (ui::ControlSpecOf(control, self->form_.Controls()).kind) {
+        case ui::ControlKind::CommandButton: {
+            const std::shared_ptr<ui::Form> hold = self->form_.shared_from_this();
+            hold->OnClick(control);  // may destroy `self`
+            break;
+        }
+        case ui::ControlKind::OptionButton:
+            self->UpdateTabStops(control);
+            break;
+        default:
+            break;
+    }
+}
+
+void FormDialog::OnClose(HWND dialog) {
+    if (FormDialog* self = DialogObject(dialog)) {
+        const std::shared_ptr<ui::Form> hold = self->form_.shared_from_this();
+        ui::Unload(*hold);  // closing the window runs no handler and stores nothing
+    }
+}
+
+INT_PTR CALLBACK FormDialog::Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        switch (message) {
+            case WM_INITDIALOG:
+                ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+                return TRUE;  // the dialog manager focuses the first tab stop
+            case WM_COMMAND:
+                // Enter and Esc arrive as IDOK and IDCANCEL, which no control has: they press
+                // nothing, since the dialog has no default or cancel button.
+                if (HIWORD(wParam) == BN_CLICKED && lParam != 0) OnCommand(dialog, LOWORD(wParam));
+                return TRUE;
+            case WM_CLOSE:
+                // Left to the dialog manager, the close button would become IDCANCEL.
+                OnClose(dialog);
+                return TRUE;
+            case WM_SETCURSOR:
+                // The tooltips are made when the pointer first comes over the dialog: a tooltip is
+                // a window of its own, and making it at start-up would delay the dialog for a help
+                // that nobody can ask for before pointing at a button.
+                if (FormDialog* self = DialogObject(dialog)) self->CreateTooltips();
+                return FALSE;
+            default:
+                return FALSE;
+        }
+    } catch (...) {
+        EndAfterEscapedFailure();
+    }
+}
+
+}  // namespace win32

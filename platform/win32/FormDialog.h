@@ -1,0 +1,53 @@
+#pragma once
+
+#include <windows.h>
+
+#include "platform/win32/Handles.h"
+#include "ui/Form.h"
+
+// The realised window of a form: a modeless dialog of the dialog manager, made from the form's
+// layout table, its client area and controls placed in pixels at its DPI. It owns the window, its
+// icons and its tooltips; destroying it destroys them all.
+namespace win32 {
+
+class FormDialog {
+  public:
+    // Creates the dialog, hidden, with all the form's controls, sized and centred. Throws
+    // win32::Failure when Windows refuses to create it.
+    FormDialog(ui::Form& form, HINSTANCE instance);
+    ~FormDialog();
+    FormDialog(const FormDialog&) = delete;
+    FormDialog& operator=(const FormDialog&) = delete;
+
+    HWND Handle() const { return dialog_.get(); }
+    const ui::Form& Form() const { return form_; }
+
+    // Shows the dialog in front; the dialog manager puts the focus on its first tab stop.
+    void Display();
+
+    bool IsChecked(ui::ControlId option) const;
+    void SetChecked(ui::ControlId option, bool checked);
+
+  private:
+    static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    // Events that may unload the form, and so destroy this object, run here with the form held.
+    static void OnCommand(HWND dialog, int id);
+    static void OnClose(HWND dialog);
+
+    HWND Control(ui::ControlId id) const;
+    void PlaceAndCentre();
+    void LoadIcons();
+    void CreateTooltips();
+    void UpdateTabStops(ui::ControlId option);
+
+    ui::Form& form_;
+    HINSTANCE instance_;
+    bool tooltipsTried_ = false;
+    // Declared before the window so that they outlive it.
+    UniqueIcon largeIcon_;
+    UniqueIcon smallIcon_;
+    UniqueWindow dialog_;
+    UniqueWindow tooltips_;
+};
+
+}  // namespace win32

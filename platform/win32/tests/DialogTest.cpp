@@ -1,0 +1,288 @@
+// The options dialog as the Win32 toolkit realises it, in this process, under Wine in a virtual
+// display: geometry at the process's DPI (and again at 144 DPI in a child process), texts, font,
+// keyboard through the dialog manager, tooltips, icons and the events the form receives.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/win32/DialogTemplate.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/WideText.h"
+#include "platform/win32/Win32Toolkit.h"
+#include "platform/win32/resources/resource.h"
+#include "ui/Form.h"
+#include "ui/layout.h"
+
+namespace {
+
+using ui::ControlId;
+
+class RecordingForm final : public ui::Form {
+  public:
+    const ui::WindowSpec& Window() const override { return ui::OptionsWindow(); }
+    ui::ControlTable Controls() const override { return ui::OptionsControls(); }
+    void OnLoad() override {}
+    void OnClick(ControlId button) override {
+        clicks.push_back(button);
+        if (unloadOnClick) ui::Unload(*this);
+    }
+    std::vector<ControlId> clicks;
+    bool unloadOnClick = false;
+};
+
+std::wstring TextOf(HWND window) {
+    wchar_t text[512]{};
+    ::GetWindowTextW(window, text, 512);
+    return text;
+}
+
+RECT ClientRectIn(HWND parent, HWND control) {
+    RECT rect{};
+    ::GetWindowRect(control, &rect);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+class DialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ui::InstallToolkit(&toolkit_);
+        ui::Load(*form_);
+    }
+    void TearDown() override {
+        ui::Unload(*form_);
+        ui::InstallToolkit(nullptr);
+    }
+    HWND Dialog() const { return ::GetAncestor(Control(ControlId::cmdOK), GA_ROOT); }
+    static HWND Control(ControlId id) {
+        // The only dialog of this thread is the form's.
+        HWND dialog = ::FindWindowW(L"#32770", L"Quillmarrow 2004 Default Settings");
+        return ::GetDlgItem(dialog, win32::ChildId(id));
+    }
+    void Key(WPARAM key) {
+        HWND focus = ::GetFocus();
+        ::PostMessageW(focus, WM_KEYDOWN, key, 0);
+        if (key == VK_RETURN || key == VK_ESCAPE) ::PostMessageW(focus, WM_CHAR, key, 0);
+        ::PostMessageW(focus, WM_KEYUP, key, 0);
+        toolkit_.DoEvents();
+    }
+    bool Checked(ControlId id) { return toolkit_.IsChecked(*form_, id); }
+
+    win32::Win32Toolkit toolkit_{::GetModuleHandleW(nullptr)};
+    std::shared_ptr<RecordingForm> form_ = std::make_shared<RecordingForm>();
+};
+
+TEST_F(DialogTest, FaceIsTheTwipsTableAtTheDialogsDpiInTheShellDialogFont) {
+    const int dpi = static_cast<int>(::GetDpiForWindow(Dialog()));
+    if (const char* expected = std::getenv("QM_EXPECT_DPI")) {
+        EXPECT_EQ(dpi, std::atoi(expected));
+    }
+    RECT client{};
+    ::GetClientRect(Dialog(), &client);
+    EXPECT_EQ(client.right, ui::TwipsToPixels(8580, dpi));
+    EXPECT_EQ(client.bottom, ui::TwipsToPixels(3015, dpi));
+    EXPECT_EQ(TextOf(Dialog()), L"Quillmarrow 2004 Default Settings");
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(Dialog(), GWL_STYLE));
+    EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_VISIBLE), 0U) << "fixed, hidden";
+
+    const auto font = reinterpret_cast<HFONT>(::SendMessageW(Dialog(), WM_GETFONT, 0, 0));
+    LOGFONTW face{};
+    ASSERT_NE(::GetObjectW(font, sizeof(face), &face), 0);
+    EXPECT_EQ(std::abs(face.lfHeight), ::MulDiv(8, dpi, 72)) << "8 points";
+    { win32::WindowDc d(Dialog()); SelectObject(d.get(), font); wchar_t n[64]; GetTextFaceW(d.get(), 64, n); wprintf(L"FACE %ls real=%ls\n", face.lfFaceName, n); }
+    for (const ui::ControlSpec& entry : ui::OptionsControls()) {
+        HWND control = Control(entry.id);
+        const ui::TwipsRect twips = ui::ClientTwips(entry);
+        const RECT rect = ClientRectIn(Dialog(), control);
+        EXPECT_EQ(rect.left, ui::TwipsToPixels(twips.left, dpi)) << entry.name;
+        EXPECT_EQ(rect.top, ui::TwipsToPixels(twips.top, dpi)) << entry.name;
+        EXPECT_EQ(rect.right - rect.left, ui::TwipsToPixels(twips.width, dpi)) << entry.name;
+        EXPECT_EQ(rect.bottom - rect.top, ui::TwipsToPixels(twips.height, dpi)) << entry.name;
+        EXPECT_EQ(TextOf(control), win32::Wide(entry.caption)) << entry.name;
+        EXPECT_EQ(::SendMessageW(control, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(font));
+    }
+}
+
+TEST(DialogAtHighDpi, LaysOutAgainAt144Dpi) {
+    if (std::getenv("QM_EXPECT_DPI") != nullptr) GTEST_SKIP() << "this is the child";
+    // A new process takes the DPI from the desktop setting; the setting is restored afterwards.
+    constexpr wchar_t kDesktop[] = L"Control Panel\\Desktop";
+    DWORD previous = 96;
+    DWORD size = sizeof(previous);
+    ::RegGetValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", RRF_RT_REG_DWORD, nullptr,
+                   &previous, &size);
+    const DWORD high = 144;
+    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", REG_DWORD, &high,
+                                sizeof(high)),
+              ERROR_SUCCESS);
+    wchar_t self[MAX_PATH]{};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring command = L"\"" + std::wstring(self) +
+                           L"\" --gtest_filter=DialogTest.FaceIsTheTwipsTableAtTheDialogsDpi*";
+    ::SetEnvironmentVariableW(L"QM_EXPECT_DPI", L"144");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION child{};
+    const BOOL started = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0,
+                                          nullptr, nullptr, &startup, &child);
+    ::SetEnvironmentVariableW(L"QM_EXPECT_DPI", nullptr);
+    DWORD exitCode = 1;
+    if (started) {
+        const win32::UniqueHandle process(child.hProcess);
+        const win32::UniqueHandle thread(child.hThread);
+        ::WaitForSingleObject(child.hProcess, 60000);
+        ::GetExitCodeProcess(child.hProcess, &exitCode);
+    }
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", REG_DWORD, &previous,
+                      sizeof(previous));
+    ASSERT_TRUE(started);
+    EXPECT_EQ(exitCode, 0U) << "the dialog's face at 144 DPI";
+}
+
+TEST_F(DialogTest, LabelWrapsItsTextInsideItsRectangle) {
+    HWND label = Control(ControlId::lblOptionInfo);
+    RECT rect{};
+    ::GetClientRect(label, &rect);
+    const win32::WindowDc screen(label);
+    HDC dc = ::CreateCompatibleDC(screen.get());
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen.get(), rect.right, rect.bottom);
+    HGDIOBJ previous = ::SelectObject(dc, bitmap);
+    ::SendMessageW(label, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    // Ink in the lower half: the text went on to a second line instead of running off the right.
+    const COLORREF background = ::GetPixel(dc, rect.right - 1, rect.bottom - 1);
+    int inkBelow = 0;
+    for (int y = rect.bottom / 2; y < rect.bottom; ++y) {
+        for (int x = 0; x < rect.right; ++x) inkBelow += ::GetPixel(dc, x, y) != background ? 1 : 0;
+    }
+    ::SelectObject(dc, previous);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    EXPECT_GT(inkBelow, 50);
+}
+
+TEST_F(DialogTest, KeyboardMovesAsTheDialogManagerDoesAndPressesNothingOnEnterOrEsc) {
+    form_->SetValue(ControlId::optFolderWindow, kTrue);
+    toolkit_.Display(*form_);
+    toolkit_.DoEvents();
+    ASSERT_EQ(::GetFocus(), Control(ControlId::cmdOK)) << "focus on OK when it opens";
+    const DWORD defaultId = static_cast<DWORD>(::SendMessageW(Dialog(), DM_GETDEFID, 0, 0));
+    EXPECT_FALSE(HIWORD(defaultId) == DC_HASDEFID &&
+                 ::GetDlgItem(Dialog(), LOWORD(defaultId)) != nullptr)
+        << "no default button";
+
+    for (const WPARAM key : {WPARAM{VK_RETURN}, WPARAM{VK_ESCAPE}}) Key(key);
+    ::SendMessageW(Dialog(), WM_COMMAND, IDOK, 0);
+    ::SendMessageW(Dialog(), WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(form_->clicks.empty());
+    EXPECT_TRUE(form_->Loaded());
+
+    // Tab lands on the selected button of each pair, and landing there changes no choice.
+    for (const ControlId next :
+         {ControlId::cmdCancel, ControlId::cmdReset, ControlId::optAllFolders,
+          ControlId::optFolderWindow, ControlId::optSideMenu, ControlId::cmdOK}) {
+        Key(VK_TAB);
+        EXPECT_EQ(::GetFocus(), Control(next)) << ui::ControlSpecOf(next).name;
+    }
+    EXPECT_TRUE(Checked(ControlId::optFolderWindow));
+    // The arrow keys stay inside a pair and select as they go.
+    Key(VK_TAB);
+    Key(VK_TAB);
+    Key(VK_TAB);
+    Key(VK_DOWN);
+    EXPECT_EQ(::GetFocus(), Control(ControlId::optSubfoldersOnly));
+    EXPECT_TRUE(Checked(ControlId::optSubfoldersOnly));
+    Key(VK_DOWN);
+    EXPECT_EQ(::GetFocus(), Control(ControlId::optAllFolders));
+    EXPECT_TRUE(Checked(ControlId::optFolderWindow)) << "other pairs untouched";
+    EXPECT_TRUE(form_->clicks.empty());
+}
+
+TEST_F(DialogTest, ButtonClicksReachTheFormAndClosingUnloadsItQuietly) {
+    ::SendMessageW(Control(ControlId::optStartMenu), BM_CLICK, 0, 0);
+    EXPECT_TRUE(Checked(ControlId::optStartMenu));
+    EXPECT_FALSE(Checked(ControlId::optSideMenu));
+    ::SendMessageW(Dialog(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(form_->clicks.empty());
+    EXPECT_FALSE(form_->Loaded());
+
+    form_->SetValue(ControlId::optSubfoldersOnly, kTrue);  // set while unloaded, shown once loaded
+    ui::Load(*form_);
+    EXPECT_TRUE(Checked(ControlId::optSubfoldersOnly));
+    EXPECT_FALSE(Checked(ControlId::optAllFolders));
+    form_->unloadOnClick = true;
+    for (const ControlId button : {ControlId::cmdOK, ControlId::cmdCancel, ControlId::cmdReset}) {
+        if (!form_->Loaded()) ui::Load(*form_);
+        ::SendMessageW(Control(button), BM_CLICK, 0, 0);
+    }
+    EXPECT_EQ(form_->clicks,
+              (std::vector{ControlId::cmdOK, ControlId::cmdCancel, ControlId::cmdReset}));
+    EXPECT_FALSE(::IsWindow(Dialog()));
+}
+
+TEST_F(DialogTest, OnlyTheCommandButtonsHaveTooltips) {
+    ::SendMessageW(Dialog(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Dialog()), HTCLIENT);
+    HWND tips = nullptr;
+    while ((tips = ::FindWindowExW(nullptr, tips, TOOLTIPS_CLASSW, nullptr)) != nullptr) {
+        if (::GetWindow(tips, GW_OWNER) == Dialog()) break;
+    }
+    ASSERT_NE(tips, nullptr);
+    std::map<HWND, std::wstring> tools;
+    const auto count = static_cast<UINT>(::SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0));
+    for (UINT i = 0; i < count; ++i) {
+        wchar_t text[128]{};
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        tool.lpszText = text;
+        ::SendMessageW(tips, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&tool));
+        tools[reinterpret_cast<HWND>(tool.uId)] = text;
+    }
+    EXPECT_EQ(tools, (std::map<HWND, std::wstring>{
+                         {Control(ControlId::cmdOK),
+                          L"Click here to make the current settings default and exit"},
+                         {Control(ControlId::cmdCancel),
+                          L"Click here to exit without changing the default settings"},
+                         {Control(ControlId::cmdReset),
+                          L"Click here to return to the current default settings"}}));
+}
+
+// The icon images (size, colour depth) in a module's icon resource.
+std::set<std::pair<int, int>> IconImages(HMODULE module) {
+    std::set<std::pair<int, int>> images;
+    HRSRC group = ::FindResourceW(module, MAKEINTRESOURCEW(IDI_QUILLMARROW), RT_GROUP_ICON);
+    const auto* data = static_cast<const BYTE*>(::LockResource(::LoadResource(module, group)));
+    if (data == nullptr) return images;
+    const int count = data[4] | (data[5] << 8);
+    for (int i = 0; i < count; ++i) {
+        const BYTE* entry = data + 6 + 14 * i;  // GRPICONDIRENTRY
+        images.emplace(entry[0] == 0 ? 256 : entry[0], entry[6] | (entry[7] << 8));
+    }
+    return images;
+}
+
+TEST_F(DialogTest, TitleBarShowsTheProgramsIconWhichHasSixImages) {
+    const LRESULT big = ::SendMessageW(Dialog(), WM_GETICON, ICON_BIG, 0);
+    const LRESULT small = ::SendMessageW(Dialog(), WM_GETICON, ICON_SMALL, 0);
+    EXPECT_NE(big, 0);
+    EXPECT_NE(small, 0);
+    EXPECT_NE(big, small);
+
+    const char* exe = std::getenv("QM_PROGRAM");
+    ASSERT_NE(exe, nullptr) << "QM_PROGRAM names the program file";
+    std::wstring path = L"Z:";
+    for (const char* c = exe; *c != '\0'; ++c) path += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
+    HMODULE program = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(program, nullptr) << exe;
+    EXPECT_EQ(IconImages(program), (std::set<std::pair<int, int>>{
+                                       {16, 8}, {16, 32}, {32, 8}, {32, 32}, {48, 8}, {48, 32}}));
+    ::FreeLibrary(program);
+}
+
+}  // namespace
