@@ -135,7 +135,7 @@ void FormDialog::LoadIcons() {
     ::SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 }
 
-void FormDialog::Display() {
+void FormDialog::Display() const {
     ::ShowWindow(Handle(), SW_SHOW);
     ::SetForegroundWindow(Handle());
 }

@@ -23,7 +23,7 @@ class FormDialog {
     const ui::Form& Form() const { return form_; }
 
     // Shows the dialog in front; the dialog manager puts the focus on its first tab stop.
-    void Display();
+    void Display() const;
 
     bool IsChecked(ui::ControlId option) const;
     void SetChecked(ui::ControlId option, bool checked);

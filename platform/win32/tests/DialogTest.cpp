@@ -97,7 +97,13 @@ TEST_F(DialogTest, FaceIsTheTwipsTableAtTheDialogsDpiInTheShellDialogFont) {
     LOGFONTW face{};
     ASSERT_NE(::GetObjectW(font, sizeof(face), &face), 0);
     EXPECT_EQ(std::abs(face.lfHeight), ::MulDiv(8, dpi, 72)) << "8 points";
-    { win32::WindowDc d(Dialog()); SelectObject(d.get(), font); wchar_t n[64]; GetTextFaceW(d.get(), 64, n); wprintf(L"FACE %ls real=%ls\n", face.lfFaceName, n); }
+    {
+        win32::WindowDc d(Dialog());
+        SelectObject(d.get(), font);
+        wchar_t n[64];
+        GetTextFaceW(d.get(), 64, n);
+        wprintf(L"FACE %ls real=%ls\n", face.lfFaceName, n);
+    }
     for (const ui::ControlSpec& entry : ui::OptionsControls()) {
         HWND control = Control(entry.id);
         const ui::TwipsRect twips = ui::ClientTwips(entry);
@@ -117,8 +123,8 @@ TEST(DialogAtHighDpi, LaysOutAgainAt144Dpi) {
     constexpr wchar_t kDesktop[] = L"Control Panel\\Desktop";
     DWORD previous = 96;
     DWORD size = sizeof(previous);
-    ::RegGetValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", RRF_RT_REG_DWORD, nullptr,
-                   &previous, &size);
+    ::RegGetValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", RRF_RT_REG_DWORD, nullptr, &previous,
+                   &size);
     const DWORD high = 144;
     ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", REG_DWORD, &high,
                                 sizeof(high)),
@@ -155,7 +161,8 @@ TEST_F(DialogTest, LabelWrapsItsTextInsideItsRectangle) {
     HDC dc = ::CreateCompatibleDC(screen.get());
     HBITMAP bitmap = ::CreateCompatibleBitmap(screen.get(), rect.right, rect.bottom);
     HGDIOBJ previous = ::SelectObject(dc, bitmap);
-    ::SendMessageW(label, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    ::SendMessageW(label, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc),
+                   PRF_CLIENT | PRF_ERASEBKGND);
     // Ink in the lower half: the text went on to a second line instead of running off the right.
     const COLORREF background = ::GetPixel(dc, rect.right - 1, rect.bottom - 1);
     int inkBelow = 0;
@@ -173,7 +180,7 @@ TEST_F(DialogTest, KeyboardMovesAsTheDialogManagerDoesAndPressesNothingOnEnterOr
     toolkit_.Display(*form_);
     toolkit_.DoEvents();
     ASSERT_EQ(::GetFocus(), Control(ControlId::cmdOK)) << "focus on OK when it opens";
-    const DWORD defaultId = static_cast<DWORD>(::SendMessageW(Dialog(), DM_GETDEFID, 0, 0));
+    const auto defaultId = static_cast<DWORD>(::SendMessageW(Dialog(), DM_GETDEFID, 0, 0));
     EXPECT_FALSE(HIWORD(defaultId) == DC_HASDEFID &&
                  ::GetDlgItem(Dialog(), LOWORD(defaultId)) != nullptr)
         << "no default button";
@@ -261,7 +268,7 @@ std::set<std::pair<int, int>> IconImages(HMODULE module) {
     if (data == nullptr) return images;
     const int count = data[4] | (data[5] << 8);
     for (int i = 0; i < count; ++i) {
-        const BYTE* entry = data + 6 + 14 * i;  // GRPICONDIRENTRY
+        const BYTE* entry = data + 6 + std::ptrdiff_t{14} * i;  // GRPICONDIRENTRY
         images.emplace(entry[0] == 0 ? 256 : entry[0], entry[6] | (entry[7] << 8));
     }
     return images;
