@@ -199,8 +199,19 @@ TEST_F(DialogTest, KeyboardMovesAsTheDialogManagerDoesAndPressesNothingOnEnterOr
         EXPECT_EQ(::GetFocus(), Control(next)) << ui::ControlSpecOf(next).name;
     }
     EXPECT_TRUE(Checked(ControlId::optFolderWindow));
-    // The arrow keys stay inside a pair and select as they go.
+    // Leaving the dialog and coming back keeps the focused control.
     Key(VK_TAB);
+    {
+        const win32::UniqueWindow other(::CreateWindowExW(0, L"STATIC", L"other",
+                                                          WS_POPUP | WS_VISIBLE, 0, 0, 10, 10,
+                                                          nullptr, nullptr, nullptr, nullptr));
+        ::SetForegroundWindow(other.get());
+        toolkit_.DoEvents();
+        ::SetForegroundWindow(Dialog());
+        toolkit_.DoEvents();
+    }
+    EXPECT_EQ(::GetFocus(), Control(ControlId::cmdCancel));
+    // The arrow keys stay inside a pair and select as they go.
     Key(VK_TAB);
     Key(VK_TAB);
     Key(VK_DOWN);
