@@ -41,9 +41,8 @@ BOOL CALLBACK FindFilledWindow(HWND window, LPARAM param) {
         return TRUE;
     int checked = 0;
     EnumChildWindows(window, CountCheckedRadio, reinterpret_cast<LPARAM>(&checked));
-    if (checked < 3) return TRUE;
-    search.found = window;
-    return FALSE;
+    if (checked >= 3) search.found = window;
+    return search.found == nullptr;
 }
 
 int Fail(const char* message) {
@@ -74,7 +73,7 @@ int wmain(int argc, wchar_t** argv) {
         QueryPerformanceCounter(&now);
         elapsedMs = 1000.0 * double(now.QuadPart - started.QuadPart) / double(frequency.QuadPart);
         if (search.found == nullptr &&
-            (elapsedMs > kTimeoutMs || WaitForSingleObject(process.get(), 1) == WAIT_OBJECT_0)) {
+            (elapsedMs > kTimeoutMs || WaitForSingleObject(process.get(), 5) == WAIT_OBJECT_0)) {
             TerminateProcess(process.get(), 1);
             return Fail("no visible window with that title and three option buttons set");
         }
@@ -82,7 +81,6 @@ int wmain(int argc, wchar_t** argv) {
 
     Sleep(500);  // the first paint and idle processing count towards the peak too
     PROCESS_MEMORY_COUNTERS memory{};
-    memory.cb = sizeof memory;
     const bool measured = K32GetProcessMemoryInfo(process.get(), &memory, sizeof memory) != 0;
     PostMessageW(search.found, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(process.get(), 10000) != WAIT_OBJECT_0) {
