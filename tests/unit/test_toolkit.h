@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -9,17 +8,14 @@
 #include "ui/Form.h"
 #include "ui/Toolkit.h"
 
-// A toolkit without windows: it keeps the option buttons of realised forms in memory, records
-// every call in a log ("Realise", "SetChecked optTwoPane 1", "MsgBox 16 Unexpected Error | ...")
+// A toolkit without windows: keeps the option buttons of realised forms in memory, records every
+// call in a log ("Realise frmOptions", "SetChecked optTwoPane 1", "MsgBox 16 Unexpected Error")
 // and fails on demand.
 class TestToolkit : public ui::Toolkit {
   public:
     bool previousInstance = false;
     std::vector<std::string> log;
-    // Operations (first word of the log entry) that throw instead of running.
-    std::set<std::string> failing;
-    // Called for each DoEvents, to let a test act "while events run".
-    std::function<void()> onDoEvents;
+    std::set<std::string> failing;  // operations (first word of the entry) that throw instead
 
     bool PrevInstance() override;
     void MsgBox(TextView prompt, ui::MsgBoxStyle style, TextView title) override;
@@ -31,15 +27,14 @@ class TestToolkit : public ui::Toolkit {
     void DoEvents() override;
 
     // What a click on an option button does in a real window.
-    void UserSelects(ui::Form& form, ui::ControlId id);
-    bool Displayed(const ui::Form& form) const { return displayed_.count(form.native) != 0; }
-    std::vector<std::string> MessageBoxes() const;  // the log's MsgBox entries only
+    void UserSelects(const ui::Form& form, ui::ControlId id);
+    bool Displayed(const ui::Form& form) const { return displayed_.count(&form) != 0; }
+    std::vector<std::string> MessageBoxes() const;
+    // Index of the first entry starting with `prefix`; the log's size when there is none.
+    std::size_t Position(const std::string& prefix) const;
 
   private:
     void Record(const std::string& entry);
-    std::map<std::uintptr_t, std::map<ui::ControlId, bool>> windows_;
-    std::set<std::uintptr_t> displayed_;
-    std::uintptr_t nextHandle_ = 1;
+    std::map<const ui::Form*, std::map<ui::ControlId, bool>> windows_;
+    std::set<const ui::Form*> displayed_;
 };
-
-std::string Narrow(TextView text);
