@@ -41,7 +41,7 @@ class ScriptedRegistry final : public reg::RegistryApi {
         Require(key == kKey && openKeys == 1, "query on a key that is not open");
         *type = script_.ConsumeBool() ? reg::kRegSz : script_.ConsumeIntegral<std::uint32_t>();
         if (data == nullptr) {
-            *size = script_.ConsumeIntegralInRange<std::uint32_t>(0, 1U << 16);
+            *size = script_.ConsumeIntegralInRange<std::uint32_t>(0, 4096);
             return Status();
         }
         delivered =
