@@ -43,7 +43,7 @@ std::vector<std::string> FakeRegistry::Ops() const {
     return ops;
 }
 
-std::optional<reg::Status> FakeRegistry::Enter(Call call) {
+std::optional<reg::Status> FakeRegistry::Enter(const Call& call) {
     calls.push_back(call);
     if (beforeCall) beforeCall(call);
     const auto injected = failing.find(call.op);

@@ -71,7 +71,7 @@ class FakeRegistry final : public reg::RegistryApi {
         bool write;
     };
     // Logs the call and runs the hook; the injected status for its op, if any.
-    std::optional<reg::Status> Enter(Call call);
+    std::optional<reg::Status> Enter(const Call& call);
     reg::Status Open(reg::Hkey root, const std::string& path, std::uint32_t access,
                      reg::Hkey* result);
     const Handle* Find(reg::Hkey key) const;
