@@ -1,17 +1,17 @@
 #pragma once
 
+#include <cstring>
 #include <functional>
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "registry/RegistryApi.h"
 
 // The registry seam in memory, below HKEY_CURRENT_USER only: keys by their full path (exact
-// case), values as stored bytes with their type. Logs every call with its arguments, counts open
-// handles, and fails calls on demand. Texts cross as Latin-1.
+// case; "" is the root), values as stored bytes with their type. Logs every call with its
+// arguments, counts open handles and fails calls on demand. Texts cross as Latin-1.
 class FakeRegistry final : public reg::RegistryApi {
   public:
     struct Value {
@@ -22,7 +22,7 @@ class FakeRegistry final : public reg::RegistryApi {
     struct Key {
         std::string keyClass;
         bool readOnly = false;  // opens for KEY_READ only
-        std::map<std::string, Value> values;
+        std::map<std::string, Value> values{};
         friend bool operator==(const Key&, const Key&) = default;
     };
     struct Call {
@@ -31,51 +31,152 @@ class FakeRegistry final : public reg::RegistryApi {
         std::optional<std::string> name{};  // subkey or value name; nullopt for a null pointer
         std::uint32_t access = 0;
         std::optional<std::string> keyClass{};
-        std::uint32_t size = 0;  // the size given; for a query, the capacity (0: size query)
+        std::uint32_t size = 0;  // Set: the count; Query: the capacity (0 for the size query)
         std::string data{};      // Set: the counted bytes and the one after them
     };
 
-    std::map<std::string, Key> keys;  // "" is HKEY_CURRENT_USER itself
+    std::map<std::string, Key> keys{{"", {}}};
     std::vector<Call> calls;
     std::map<std::string, reg::Status> failing;   // op -> status returned instead of acting
     std::function<void(const Call&)> beforeCall;  // another process acting between calls
 
-    FakeRegistry() { keys[""]; }
     void Put(const std::string& path, const std::string& name, std::string bytes,
-             std::uint32_t type = reg::kRegSz);
-    std::optional<Value> Get(const std::string& path, const std::string& name) const;
+             std::uint32_t type = reg::kRegSz) {
+        MakePath(path, "");
+        keys[path].values[name] = Value{type, std::move(bytes)};
+    }
+    std::optional<Value> Get(const std::string& path, const std::string& name) const {
+        if (keys.count(path) == 0 || keys.at(path).values.count(name) == 0) return std::nullopt;
+        return keys.at(path).values.at(name);
+    }
     std::size_t OpenHandles() const { return handles_.size(); }
-    std::vector<std::string> Ops() const;
+    std::vector<std::string> Ops() const {
+        std::vector<std::string> ops;
+        for (const Call& call : calls) ops.push_back(call.op);
+        return ops;
+    }
 
-    reg::Status RegOpenKeyExA(reg::Hkey key, const char* subKey, std::uint32_t options,
-                              std::uint32_t samDesired, reg::Hkey* result) override;
-    reg::Status RegCreateKeyExA(reg::Hkey key, const char* subKey, std::uint32_t reserved,
-                                const char* keyClass, std::uint32_t options,
-                                std::uint32_t samDesired, const void* securityAttributes,
-                                reg::Hkey* result, std::uint32_t* disposition) override;
-    reg::Status RegQueryValueExA(reg::Hkey key, const char* valueName, std::uint32_t* reserved,
+    reg::Status RegOpenKeyExA(reg::Hkey root, const char* subKey, std::uint32_t,
+                              std::uint32_t access, reg::Hkey* result) override {
+        if (auto status = Enter({.op = "Open", .key = root, .name = Str(subKey), .access = access}))
+            return *status;
+        return Open(root, subKey == nullptr ? "" : subKey, access, result);
+    }
+    reg::Status RegCreateKeyExA(reg::Hkey root, const char* subKey, std::uint32_t,
+                                const char* keyClass, std::uint32_t, std::uint32_t access,
+                                const void*, reg::Hkey* result, std::uint32_t*) override {
+        if (auto status = Enter({.op = "Create",
+                                 .key = root,
+                                 .name = Str(subKey),
+                                 .access = access,
+                                 .keyClass = Str(keyClass)}))
+            return *status;
+        const std::string path = subKey == nullptr ? "" : subKey;
+        if (root == kRoot && (path.empty() || path.front() != '\\')) MakePath(path, keyClass);
+        return Open(root, path, access, result);
+    }
+    reg::Status RegQueryValueExA(reg::Hkey key, const char* name, std::uint32_t*,
                                  std::uint32_t* type, std::uint8_t* data,
-                                 std::uint32_t* dataSize) override;
-    reg::Status RegSetValueExA(reg::Hkey key, const char* valueName, std::uint32_t reserved,
-                               std::uint32_t type, const std::uint8_t* data,
-                               std::uint32_t dataSize) override;
-    reg::Status RegDeleteValueA(reg::Hkey key, const char* valueName) override;
-    reg::Status RegDeleteKeyA(reg::Hkey key, const char* subKey) override;
-    reg::Status RegCloseKey(reg::Hkey key) override;
-    std::string ToAnsi(TextView text) override;
-    Text FromAnsi(std::string_view bytes) override;
+                                 std::uint32_t* size) override {
+        if (auto status = Enter({.op = "Query",
+                                 .key = key,
+                                 .name = Str(name),
+                                 .size = data == nullptr ? 0 : *size}))
+            return *status;
+        if (handles_.count(key) == 0) return reg::kInvalidHandle;
+        const auto value = Get(handles_.at(key).path, name == nullptr ? "" : name);
+        *type = value ? value->type : reg::kRegNone;
+        if (!value) return reg::kFileNotFound;
+        const auto needed = static_cast<std::uint32_t>(value->bytes.size());
+        const std::uint32_t capacity = data == nullptr ? needed : *size;
+        *size = needed;
+        if (capacity < needed) return reg::kMoreData;
+        if (data == nullptr) return reg::kSuccess;
+        std::memcpy(data, value->bytes.data(), needed);
+        if (value->type == reg::kRegSz && capacity > needed) data[needed] = 0;  // room for a NUL
+        return reg::kSuccess;
+    }
+    reg::Status RegSetValueExA(reg::Hkey key, const char* name, std::uint32_t, std::uint32_t type,
+                               const std::uint8_t* data, std::uint32_t size) override {
+        std::string bytes(reinterpret_cast<const char*>(data), size + std::size_t{1});
+        if (auto status =
+                Enter({.op = "Set", .key = key, .name = Str(name), .size = size, .data = bytes}))
+            return *status;
+        if (handles_.count(key) == 0 || !handles_.at(key).write) return reg::kAccessDenied;
+        // A string counted without its terminator keeps the NUL that follows it.
+        if (type != reg::kRegSz || size == 0 || bytes[size - 1] == '\0' || bytes[size] != '\0')
+            bytes.pop_back();
+        Put(handles_.at(key).path, name == nullptr ? "" : name, bytes, type);
+        return reg::kSuccess;
+    }
+    reg::Status RegDeleteValueA(reg::Hkey key, const char* name) override {
+        if (auto status = Enter({.op = "DeleteValue", .key = key, .name = Str(name)}))
+            return *status;
+        if (handles_.count(key) == 0 || !handles_.at(key).write) return reg::kAccessDenied;
+        const bool erased = keys[handles_.at(key).path].values.erase(Str(name).value_or("")) == 1;
+        return erased ? reg::kSuccess : reg::kFileNotFound;
+    }
+    // Only what the store asks for: the opened key itself, when it has no subkeys.
+    reg::Status RegDeleteKeyA(reg::Hkey key, const char* subKey) override {
+        if (auto status = Enter({.op = "DeleteKey", .key = key, .name = Str(subKey)}))
+            return *status;
+        if (handles_.count(key) == 0 || subKey == nullptr || *subKey != '\0')
+            return reg::kInvalidParameter;
+        const std::string path = handles_.at(key).path;
+        const auto next = keys.lower_bound(path + "\\");
+        if (path.empty() || (next != keys.end() && next->first.starts_with(path + "\\")))
+            return reg::kAccessDenied;
+        keys.erase(path);
+        return reg::kSuccess;
+    }
+    reg::Status RegCloseKey(reg::Hkey key) override {
+        if (auto status = Enter({.op = "Close", .key = key})) return *status;
+        return handles_.erase(key) == 1 ? reg::kSuccess : reg::kInvalidHandle;
+    }
+    std::string ToAnsi(TextView text) override {
+        std::string bytes;
+        for (const char16_t c : text) bytes += c < 0x100 ? static_cast<char>(c) : '?';
+        return bytes;
+    }
+    Text FromAnsi(std::string_view bytes) override {
+        Text text;
+        for (const char c : bytes) text += static_cast<char16_t>(static_cast<unsigned char>(c));
+        return text;
+    }
 
   private:
     struct Handle {
         std::string path;
         bool write;
     };
-    // Logs the call and runs the hook; the injected status for its op, if any.
-    std::optional<reg::Status> Enter(const Call& call);
+    static constexpr reg::Hkey kRoot = reg::RootKey(reg::kHkeyCurrentUser);
+
+    static std::optional<std::string> Str(const char* text) {
+        return text == nullptr ? std::nullopt : std::optional<std::string>(text);
+    }
+    // Logs the call and lets the hook act; the injected status for the call, if any.
+    std::optional<reg::Status> Enter(const Call& call) {
+        calls.push_back(call);
+        if (beforeCall) beforeCall(call);
+        if (failing.count(call.op) == 0) return std::nullopt;
+        return failing.at(call.op);
+    }
+    void MakePath(const std::string& path, const char* keyClass) {
+        for (std::size_t end = 0; end != std::string::npos;) {
+            end = path.find('\\', end + 1);
+            keys.try_emplace(path.substr(0, end), Key{keyClass == nullptr ? "" : keyClass});
+        }
+    }
     reg::Status Open(reg::Hkey root, const std::string& path, std::uint32_t access,
-                     reg::Hkey* result);
-    const Handle* Find(reg::Hkey key) const;
-    void MakePath(const std::string& path, const char* keyClass);
+                     reg::Hkey* result) {
+        if (root != kRoot) return reg::kInvalidHandle;
+        if (keys.count(path) == 0) return reg::kFileNotFound;
+        const bool write = (access & ~reg::kKeyRead) != 0;
+        if (write && keys.at(path).readOnly) return reg::kAccessDenied;
+        handles_[next_] = Handle{path, write};
+        *result = next_++;
+        return reg::kSuccess;
+    }
 
     std::map<reg::Hkey, Handle> handles_;
     reg::Hkey next_ = 0x100;
