@@ -17,13 +17,10 @@ class FakeRegistry final : public reg::RegistryApi {
     struct Value {
         std::uint32_t type = reg::kRegSz;
         std::string bytes;
-        friend bool operator==(const Value&, const Value&) = default;
     };
     struct Key {
         std::string keyClass;
-        bool readOnly = false;  // opens for KEY_READ only
         std::map<std::string, Value> values{};
-        friend bool operator==(const Key&, const Key&) = default;
     };
     struct Call {
         std::string op;  // Open, Create, Query, Set, DeleteValue, DeleteKey, Close
@@ -60,7 +57,7 @@ class FakeRegistry final : public reg::RegistryApi {
                               std::uint32_t access, reg::Hkey* result) override {
         if (auto status = Enter({.op = "Open", .key = root, .name = Str(subKey), .access = access}))
             return *status;
-        return Open(root, subKey == nullptr ? "" : subKey, access, result);
+        return Open(root, subKey == nullptr ? "" : subKey, result);
     }
     reg::Status RegCreateKeyExA(reg::Hkey root, const char* subKey, std::uint32_t,
                                 const char* keyClass, std::uint32_t, std::uint32_t access,
@@ -73,7 +70,7 @@ class FakeRegistry final : public reg::RegistryApi {
             return *status;
         const std::string path = subKey == nullptr ? "" : subKey;
         if (root == kRoot && (path.empty() || path.front() != '\\')) MakePath(path, keyClass);
-        return Open(root, path, access, result);
+        return Open(root, path, result);
     }
     reg::Status RegQueryValueExA(reg::Hkey key, const char* name, std::uint32_t*,
                                  std::uint32_t* type, std::uint8_t* data,
@@ -84,7 +81,7 @@ class FakeRegistry final : public reg::RegistryApi {
                                  .size = data == nullptr ? 0 : *size}))
             return *status;
         if (handles_.count(key) == 0) return reg::kInvalidHandle;
-        const auto value = Get(handles_.at(key).path, name == nullptr ? "" : name);
+        const auto value = Get(handles_.at(key), name == nullptr ? "" : name);
         *type = value ? value->type : reg::kRegNone;
         if (!value) return reg::kFileNotFound;
         const auto needed = static_cast<std::uint32_t>(value->bytes.size());
@@ -102,18 +99,18 @@ class FakeRegistry final : public reg::RegistryApi {
         if (auto status =
                 Enter({.op = "Set", .key = key, .name = Str(name), .size = size, .data = bytes}))
             return *status;
-        if (handles_.count(key) == 0 || !handles_.at(key).write) return reg::kAccessDenied;
+        if (handles_.count(key) == 0) return reg::kInvalidHandle;
         // A string counted without its terminator keeps the NUL that follows it.
         if (type != reg::kRegSz || size == 0 || bytes[size - 1] == '\0' || bytes[size] != '\0')
             bytes.pop_back();
-        Put(handles_.at(key).path, name == nullptr ? "" : name, bytes, type);
+        Put(handles_.at(key), name == nullptr ? "" : name, bytes, type);
         return reg::kSuccess;
     }
     reg::Status RegDeleteValueA(reg::Hkey key, const char* name) override {
         if (auto status = Enter({.op = "DeleteValue", .key = key, .name = Str(name)}))
             return *status;
-        if (handles_.count(key) == 0 || !handles_.at(key).write) return reg::kAccessDenied;
-        const bool erased = keys[handles_.at(key).path].values.erase(Str(name).value_or("")) == 1;
+        if (handles_.count(key) == 0) return reg::kInvalidHandle;
+        const bool erased = keys[handles_.at(key)].values.erase(Str(name).value_or("")) == 1;
         return erased ? reg::kSuccess : reg::kFileNotFound;
     }
     // Only what the store asks for: the opened key itself, when it has no subkeys.
@@ -122,7 +119,7 @@ class FakeRegistry final : public reg::RegistryApi {
             return *status;
         if (handles_.count(key) == 0 || subKey == nullptr || *subKey != '\0')
             return reg::kInvalidParameter;
-        const std::string path = handles_.at(key).path;
+        const std::string path = handles_.at(key);
         const auto next = keys.lower_bound(path + "\\");
         if (path.empty() || (next != keys.end() && next->first.starts_with(path + "\\")))
             return reg::kAccessDenied;
@@ -145,10 +142,6 @@ class FakeRegistry final : public reg::RegistryApi {
     }
 
   private:
-    struct Handle {
-        std::string path;
-        bool write;
-    };
     static constexpr reg::Hkey kRoot = reg::RootKey(reg::kHkeyCurrentUser);
 
     static std::optional<std::string> Str(const char* text) {
@@ -167,17 +160,14 @@ class FakeRegistry final : public reg::RegistryApi {
             keys.try_emplace(path.substr(0, end), Key{keyClass == nullptr ? "" : keyClass});
         }
     }
-    reg::Status Open(reg::Hkey root, const std::string& path, std::uint32_t access,
-                     reg::Hkey* result) {
+    reg::Status Open(reg::Hkey root, const std::string& path, reg::Hkey* result) {
         if (root != kRoot) return reg::kInvalidHandle;
         if (keys.count(path) == 0) return reg::kFileNotFound;
-        const bool write = (access & ~reg::kKeyRead) != 0;
-        if (write && keys.at(path).readOnly) return reg::kAccessDenied;
-        handles_[next_] = Handle{path, write};
+        handles_[next_] = path;
         *result = next_++;
         return reg::kSuccess;
     }
 
-    std::map<reg::Hkey, Handle> handles_;
+    std::map<reg::Hkey, std::string> handles_;  // the open keys' paths
     reg::Hkey next_ = 0x100;
 };

@@ -34,7 +34,7 @@ class ScriptedRegistry final : public reg::RegistryApi {
     }
     reg::Status RegCreateKeyExA(reg::Hkey, const char*, std::uint32_t, const char*, std::uint32_t,
                                 std::uint32_t, const void*, reg::Hkey*, std::uint32_t*) override {
-        return reg::kAccessDenied;
+        std::abort();  // a read creates nothing
     }
     reg::Status RegQueryValueExA(reg::Hkey key, const char*, std::uint32_t*, std::uint32_t* type,
                                  std::uint8_t* data, std::uint32_t* size) override {
@@ -52,21 +52,17 @@ class ScriptedRegistry final : public reg::RegistryApi {
     }
     reg::Status RegSetValueExA(reg::Hkey, const char*, std::uint32_t, std::uint32_t,
                                const std::uint8_t*, std::uint32_t) override {
-        return reg::kAccessDenied;
+        std::abort();
     }
-    reg::Status RegDeleteValueA(reg::Hkey, const char*) override { return reg::kAccessDenied; }
-    reg::Status RegDeleteKeyA(reg::Hkey, const char*) override { return reg::kAccessDenied; }
+    reg::Status RegDeleteValueA(reg::Hkey, const char*) override { std::abort(); }
+    reg::Status RegDeleteKeyA(reg::Hkey, const char*) override { std::abort(); }
     reg::Status RegCloseKey(reg::Hkey key) override {
         Require(key == kKey && openKeys == 1, "closing a key that is not open");
         --openKeys;
         return Status();
     }
     std::string ToAnsi(TextView text) override { return std::string(text.begin(), text.end()); }
-    Text FromAnsi(std::string_view bytes) override {
-        Text text;
-        for (const char c : bytes) text += static_cast<char16_t>(static_cast<unsigned char>(c));
-        return text;
-    }
+    Text FromAnsi(std::string_view bytes) override { return Text(bytes.begin(), bytes.end()); }
 
   private:
     static constexpr reg::Hkey kKey = 0x1234;

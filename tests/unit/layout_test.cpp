@@ -60,17 +60,4 @@ TEST(Layout, TheTableIsTheDialogAsDesigned) {
     }
 }
 
-TEST(Layout, EachOptionButtonIsPairedWithTheOtherOneInItsFrame) {
-    for (const ui::ControlSpec& entry : kExpected) {
-        const ui::ControlId partner = ui::PartnerOf(entry.id);
-        if (entry.kind != OptionButton) {
-            EXPECT_EQ(partner, None) << entry.name;
-            continue;
-        }
-        ASSERT_NE(partner, None) << entry.name;
-        EXPECT_NE(partner, entry.id);
-        EXPECT_EQ(ui::ControlSpecOf(partner).container, entry.container) << entry.name;
-    }
-}
-
 }  // namespace

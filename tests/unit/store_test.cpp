@@ -64,15 +64,6 @@ TEST_F(Store, AnEmptyPathNamesTheRootAndDeleteKeyNamesNoSubkey) {
     EXPECT_EQ(registry.keys.count("A\\B"), 0U);
 }
 
-TEST_F(Store, AReadOnlyKeyReadsButRefusesChanges) {
-    registry.Put("K", "V", "True\0"s);
-    registry.keys.at("K").readOnly = true;
-    EXPECT_EQ(Read(), u"True");
-    EXPECT_EQ(store.WriteString(kHive, u"K", u"V", u"False"), kFalse);
-    EXPECT_EQ(store.DeleteValue(kHive, u"K", u"V"), kFalse);
-    EXPECT_EQ(Read(), u"True");
-}
-
 TEST_F(Store, FailedCallsGiveEmptyOrFalseAndCloseWhatOpened) {
     registry.Put("K", "V", "True\0"s);
     for (const char* op : {"Open", "Query", "Set", "Create"}) {

@@ -2,6 +2,7 @@
 
 #include <map>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -9,32 +10,73 @@
 #include "ui/Toolkit.h"
 
 // A toolkit without windows: keeps the option buttons of realised forms in memory, records every
-// call in a log ("Realise frmOptions", "SetChecked optTwoPane 1", "MsgBox 16 Unexpected Error")
-// and fails on demand.
+// call in a log ("Realise frmOptions", "SetChecked optTwoPane 1", "MsgBox 16 Unexpected Error |
+// Quillmarrow Default Settings") and throws for the operations named in `failing`.
 class TestToolkit : public ui::Toolkit {
   public:
     bool previousInstance = false;
     std::vector<std::string> log;
-    std::set<std::string> failing;  // operations (first word of the entry) that throw instead
+    std::set<std::string> failing;
 
-    bool PrevInstance() override;
-    void MsgBox(TextView prompt, ui::MsgBoxStyle style, TextView title) override;
-    void Realise(ui::Form& form) override;
-    void Display(ui::Form& form) override;
-    void Destroy(ui::Form& form) override;
-    bool IsChecked(const ui::Form& form, ui::ControlId id) override;
-    void SetChecked(ui::Form& form, ui::ControlId id, bool checked) override;
-    void DoEvents() override;
+    bool PrevInstance() override {
+        Record("PrevInstance");
+        return previousInstance;
+    }
+    void MsgBox(TextView prompt, ui::MsgBoxStyle style, TextView title) override {
+        Record("MsgBox " + std::to_string(static_cast<int>(style)) + " " + Ascii(prompt) + " | " +
+               Ascii(title));
+    }
+    void Realise(ui::Form& form) override {
+        Record("Realise " + std::string(form.Window().name));
+        for (const ui::ControlSpec& control : form.Controls()) {
+            if (control.kind == ui::ControlKind::OptionButton)
+                windows_[&form][control.id] = control.initiallySelected;
+        }
+    }
+    void Display(ui::Form& form) override { Record("Display " + std::string(form.Window().name)); }
+    void Destroy(ui::Form& form) override {
+        Record("Destroy " + std::string(form.Window().name));
+        windows_.erase(&form);
+    }
+    bool IsChecked(const ui::Form& form, ui::ControlId id) override {
+        Record("IsChecked " + std::string(ui::ControlSpecOf(id).name));
+        return windows_.at(&form).at(id);
+    }
+    void SetChecked(ui::Form& form, ui::ControlId id, bool checked) override {
+        Record("SetChecked " + std::string(ui::ControlSpecOf(id).name) + (checked ? " 1" : " 0"));
+        windows_.at(&form).at(id) = checked;
+    }
+    void DoEvents() override { Record("DoEvents"); }
 
     // What a click on an option button does in a real window.
-    void UserSelects(const ui::Form& form, ui::ControlId id);
-    bool Displayed(const ui::Form& form) const { return displayed_.count(&form) != 0; }
-    std::vector<std::string> MessageBoxes() const;
+    void UserSelects(const ui::Form& form, ui::ControlId id) {
+        windows_.at(&form).at(id) = true;
+        windows_.at(&form).at(ui::PartnerOf(id)) = false;
+    }
+    std::vector<std::string> MessageBoxes() const {
+        std::vector<std::string> boxes;
+        for (const std::string& entry : log)
+            if (entry.starts_with("MsgBox ")) boxes.push_back(entry);
+        return boxes;
+    }
     // Index of the first entry starting with `prefix`; the log's size when there is none.
-    std::size_t Position(const std::string& prefix) const;
+    std::size_t Position(const std::string& prefix) const {
+        std::size_t i = 0;
+        while (i < log.size() && !log[i].starts_with(prefix)) ++i;
+        return i;
+    }
 
   private:
-    void Record(const std::string& entry);
+    void Record(const std::string& entry) {
+        const bool fails = failing.count(entry.substr(0, entry.find(' '))) != 0;
+        log.push_back(fails ? "FAILED " + entry : entry);
+        if (fails) throw std::runtime_error("injected failure: " + entry);
+    }
+    static std::string Ascii(TextView text) {
+        std::string out;
+        for (const char16_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
+        return out;
+    }
+
     std::map<const ui::Form*, std::map<ui::ControlId, bool>> windows_;
-    std::set<const ui::Form*> displayed_;
 };
