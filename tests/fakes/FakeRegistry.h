@@ -18,10 +18,6 @@ class FakeRegistry final : public reg::RegistryApi {
         std::uint32_t type = reg::kRegSz;
         std::string bytes;
     };
-    struct Key {
-        std::string keyClass;
-        std::map<std::string, Value> values{};
-    };
     struct Call {
         std::string op;  // Open, Create, Query, Set, DeleteValue, DeleteKey, Close
         reg::Hkey key = 0;
@@ -32,19 +28,19 @@ class FakeRegistry final : public reg::RegistryApi {
         std::string data{};      // Set: the counted bytes and the one after them
     };
 
-    std::map<std::string, Key> keys{{"", {}}};
+    std::map<std::string, std::map<std::string, Value>> keys{{"", {}}};
     std::vector<Call> calls;
     std::map<std::string, reg::Status> failing;   // op -> status returned instead of acting
     std::function<void(const Call&)> beforeCall;  // another process acting between calls
 
     void Put(const std::string& path, const std::string& name, std::string bytes,
              std::uint32_t type = reg::kRegSz) {
-        MakePath(path, "");
-        keys[path].values[name] = Value{type, std::move(bytes)};
+        MakePath(path);
+        keys[path][name] = Value{type, std::move(bytes)};
     }
     std::optional<Value> Get(const std::string& path, const std::string& name) const {
-        if (keys.count(path) == 0 || keys.at(path).values.count(name) == 0) return std::nullopt;
-        return keys.at(path).values.at(name);
+        if (keys.count(path) == 0 || keys.at(path).count(name) == 0) return std::nullopt;
+        return keys.at(path).at(name);
     }
     std::size_t OpenHandles() const { return handles_.size(); }
     std::vector<std::string> Ops() const {
@@ -55,50 +51,38 @@ class FakeRegistry final : public reg::RegistryApi {
 
     reg::Status RegOpenKeyExA(reg::Hkey root, const char* subKey, std::uint32_t,
                               std::uint32_t access, reg::Hkey* result) override {
-        if (auto status = Enter({.op = "Open", .key = root, .name = Str(subKey), .access = access}))
-            return *status;
+        if (auto status = Enter({"Open", root, Str(subKey), access})) return *status;
         return Open(root, subKey == nullptr ? "" : subKey, result);
     }
     reg::Status RegCreateKeyExA(reg::Hkey root, const char* subKey, std::uint32_t,
                                 const char* keyClass, std::uint32_t, std::uint32_t access,
                                 const void*, reg::Hkey* result, std::uint32_t*) override {
-        if (auto status = Enter({.op = "Create",
-                                 .key = root,
-                                 .name = Str(subKey),
-                                 .access = access,
-                                 .keyClass = Str(keyClass)}))
+        if (auto status = Enter({"Create", root, Str(subKey), access, Str(keyClass)}))
             return *status;
         const std::string path = subKey == nullptr ? "" : subKey;
-        if (root == kRoot && (path.empty() || path.front() != '\\')) MakePath(path, keyClass);
+        if (root == kRoot && !path.starts_with('\\')) MakePath(path);
         return Open(root, path, result);
     }
     reg::Status RegQueryValueExA(reg::Hkey key, const char* name, std::uint32_t*,
                                  std::uint32_t* type, std::uint8_t* data,
                                  std::uint32_t* size) override {
-        if (auto status = Enter({.op = "Query",
-                                 .key = key,
-                                 .name = Str(name),
-                                 .size = data == nullptr ? 0 : *size}))
-            return *status;
+        const std::uint32_t capacity = data == nullptr ? 0 : *size;
+        if (auto status = Enter({"Query", key, Str(name), 0, {}, capacity})) return *status;
         if (handles_.count(key) == 0) return reg::kInvalidHandle;
         const auto value = Get(handles_.at(key), name == nullptr ? "" : name);
         *type = value ? value->type : reg::kRegNone;
         if (!value) return reg::kFileNotFound;
-        const auto needed = static_cast<std::uint32_t>(value->bytes.size());
-        const std::uint32_t capacity = data == nullptr ? needed : *size;
-        *size = needed;
-        if (capacity < needed) return reg::kMoreData;
+        *size = static_cast<std::uint32_t>(value->bytes.size());
         if (data == nullptr) return reg::kSuccess;
-        std::memcpy(data, value->bytes.data(), needed);
-        if (value->type == reg::kRegSz && capacity > needed) data[needed] = 0;  // room for a NUL
+        if (capacity < *size) return reg::kMoreData;
+        std::memcpy(data, value->bytes.data(), *size);
+        if (value->type == reg::kRegSz && capacity > *size) data[*size] = 0;  // room for a NUL
         return reg::kSuccess;
     }
     reg::Status RegSetValueExA(reg::Hkey key, const char* name, std::uint32_t, std::uint32_t type,
                                const std::uint8_t* data, std::uint32_t size) override {
         std::string bytes(reinterpret_cast<const char*>(data), size + std::size_t{1});
-        if (auto status =
-                Enter({.op = "Set", .key = key, .name = Str(name), .size = size, .data = bytes}))
-            return *status;
+        if (auto status = Enter({"Set", key, Str(name), 0, {}, size, bytes})) return *status;
         if (handles_.count(key) == 0) return reg::kInvalidHandle;
         // A string counted without its terminator keeps the NUL that follows it.
         if (type != reg::kRegSz || size == 0 || bytes[size - 1] == '\0' || bytes[size] != '\0')
@@ -107,27 +91,23 @@ class FakeRegistry final : public reg::RegistryApi {
         return reg::kSuccess;
     }
     reg::Status RegDeleteValueA(reg::Hkey key, const char* name) override {
-        if (auto status = Enter({.op = "DeleteValue", .key = key, .name = Str(name)}))
-            return *status;
-        if (handles_.count(key) == 0) return reg::kInvalidHandle;
-        const bool erased = keys[handles_.at(key)].values.erase(Str(name).value_or("")) == 1;
-        return erased ? reg::kSuccess : reg::kFileNotFound;
+        if (auto status = Enter({"DeleteValue", key, Str(name)})) return *status;
+        return keys[handles_.at(key)].erase(Str(name).value_or("")) == 1 ? reg::kSuccess
+                                                                         : reg::kFileNotFound;
     }
     // Only what the store asks for: the opened key itself, when it has no subkeys.
     reg::Status RegDeleteKeyA(reg::Hkey key, const char* subKey) override {
-        if (auto status = Enter({.op = "DeleteKey", .key = key, .name = Str(subKey)}))
-            return *status;
-        if (handles_.count(key) == 0 || subKey == nullptr || *subKey != '\0')
-            return reg::kInvalidParameter;
+        if (auto status = Enter({"DeleteKey", key, Str(subKey)})) return *status;
+        if (Str(subKey) != "") return reg::kInvalidParameter;
         const std::string path = handles_.at(key);
-        const auto next = keys.lower_bound(path + "\\");
+        const auto next = keys.lower_bound(path + "\\");  // its first subkey, if any
         if (path.empty() || (next != keys.end() && next->first.starts_with(path + "\\")))
             return reg::kAccessDenied;
         keys.erase(path);
         return reg::kSuccess;
     }
     reg::Status RegCloseKey(reg::Hkey key) override {
-        if (auto status = Enter({.op = "Close", .key = key})) return *status;
+        if (auto status = Enter({"Close", key})) return *status;
         return handles_.erase(key) == 1 ? reg::kSuccess : reg::kInvalidHandle;
     }
     std::string ToAnsi(TextView text) override {
@@ -154,10 +134,10 @@ class FakeRegistry final : public reg::RegistryApi {
         if (failing.count(call.op) == 0) return std::nullopt;
         return failing.at(call.op);
     }
-    void MakePath(const std::string& path, const char* keyClass) {
+    void MakePath(const std::string& path) {
         for (std::size_t end = 0; end != std::string::npos;) {
             end = path.find('\\', end + 1);
-            keys.try_emplace(path.substr(0, end), Key{keyClass == nullptr ? "" : keyClass});
+            keys.try_emplace(path.substr(0, end));
         }
     }
     reg::Status Open(reg::Hkey root, const std::string& path, reg::Hkey* result) {

@@ -8,16 +8,6 @@ namespace {
 using ui::ControlId;
 using Failures = AppTest;
 
-TEST_F(Failures, ASecondInstanceOnlySaysSo) {
-    toolkit.previousInstance = true;
-    modMain::Main();
-    EXPECT_EQ(toolkit.MessageBoxes(),
-              std::vector<std::string>{"MsgBox 64 Quillmarrow Default Settings is already running "
-                                       "on your system. | Quillmarrow Default Settings"});
-    EXPECT_EQ(toolkit.Position("Realise"), toolkit.log.size());
-    EXPECT_TRUE(registry.calls.empty());
-}
-
 TEST_F(Failures, NoRegistryMeansTheDialogIsUnloadedBeforeOneMessageAndTheRoutineCarriesOn) {
     reg::InstallRegistry(nullptr);
     const auto first = frmOptions();
