@@ -27,15 +27,15 @@ class TestToolkit : public ui::Toolkit {
                Ascii(title));
     }
     void Realise(ui::Form& form) override {
-        Record("Realise " + std::string(form.Window().name));
+        Record("Realise " + Name(form));
         for (const ui::ControlSpec& control : form.Controls()) {
             if (control.kind == ui::ControlKind::OptionButton)
                 windows_[&form][control.id] = control.initiallySelected;
         }
     }
-    void Display(ui::Form& form) override { Record("Display " + std::string(form.Window().name)); }
+    void Display(ui::Form& form) override { Record("Display " + Name(form)); }
     void Destroy(ui::Form& form) override {
-        Record("Destroy " + std::string(form.Window().name));
+        Record("Destroy " + Name(form));
         windows_.erase(&form);
     }
     bool IsChecked(const ui::Form& form, ui::ControlId id) override {
@@ -72,6 +72,7 @@ class TestToolkit : public ui::Toolkit {
         log.push_back(fails ? "FAILED " + entry : entry);
         if (fails) throw std::runtime_error("injected failure: " + entry);
     }
+    static std::string Name(const ui::Form& form) { return std::string(form.Window().name); }
     static std::string Ascii(TextView text) {
         std::string out;
         for (const char16_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
