@@ -8,8 +8,8 @@
 #include "tests/unit/test_toolkit.h"
 #include "ui/frmOptions.h"
 
-inline const std::string kKey = "Software\\Vendrakel\\Quillmarrow 2004";
-inline const std::string kUnexpectedErrorBox =
+inline constexpr char kKey[] = "Software\\Vendrakel\\Quillmarrow 2004";
+inline constexpr char kUnexpectedErrorBox[] =
     "MsgBox 16 Unexpected Error | Quillmarrow Default Settings";
 
 // A fresh process state per test: the test toolkit and the fake registry installed, no form
