@@ -22,6 +22,14 @@ bool HasNul(TextView text) {
     return text.find(u'\0') != TextView::npos;
 }
 
+// The key path without the backslashes at either end; those inside stay as they are.
+Text TrimKeySlashes(TextView path) {
+    const std::size_t first = path.find_first_not_of(u'\\');
+    if (first == TextView::npos) return {};
+    const std::size_t last = path.find_last_not_of(u'\\');
+    return Text(path.substr(first, last - first + 1));
+}
+
 // The open call takes no subkey at all for the root itself.
 const char* SubKeyOrNull(const std::string& path) {
     return path.empty() ? nullptr : path.c_str();
@@ -142,11 +150,4 @@ Truth RegStringHandler::DeleteKey(std::uint32_t MyHive, TextView strMyKey) const
     } catch (...) {
         return kFalse;
     }
-}
-
-Text RegStringHandler::TrimKeySlashes(TextView path) {
-    const std::size_t first = path.find_first_not_of(u'\\');
-    if (first == TextView::npos) return {};
-    const std::size_t last = path.find_last_not_of(u'\\');
-    return Text(path.substr(first, last - first + 1));
 }

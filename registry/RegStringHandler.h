@@ -20,8 +20,5 @@ public:
     Truth DeleteKey(std::uint32_t MyHive, TextView strMyKey) const noexcept;
 
 private:
-    friend struct RegStringHandlerTestAccess;
-    static Text TrimKeySlashes(TextView path);
-
     reg::RegistryApi& api_;
 };

@@ -8,7 +8,7 @@
 
 // The registry as RegStringHandler uses it: the seven ANSI entry points of advapi32, with the
 // same argument order, plus the code-page conversion that every text crossing them goes through.
-// Implemented by platform/win32 (the real advapi32) and platform/memory (an in-memory model).
+// Implemented by platform/win32 (the real advapi32) and the tests (a fake).
 namespace reg {
 
 using Hkey = std::uintptr_t;  // 0 is "no key"

@@ -4,47 +4,54 @@
 
 #include "app/modMain.h"
 #include "registry/RegistryProvider.h"
+#include "tests/fakes/FakeRegistry.h"
 #include "tests/unit/test_toolkit.h"
-#include "ui/Form.h"
 #include "ui/frmOptions.h"
 
-// A fresh process state for each test: the test toolkit installed, no registry provider (tests
-// that need one install it), no form loaded, the Booleans as at start-up.
+inline constexpr char kKey[] = "Software\\Vendrakel\\Quillmarrow 2004";
+inline constexpr char kUnexpectedErrorBox[] =
+    "MsgBox 16 Unexpected Error | Quillmarrow Default Settings";
+
+// A fresh process state per test: the test toolkit and the fake registry installed, no form
+// loaded, the Booleans as at start-up. Every test must end with no key handle open.
 class AppTest : public ::testing::Test {
   protected:
     TestToolkit toolkit;
+    FakeRegistry registry;
 
     void SetUp() override {
         ui::InstallToolkit(&toolkit);
-        reg::InstallRegistry(nullptr);
+        reg::InstallRegistry(&registry);
         modMain::blnAllFolders = modMain::blnTwoPane = modMain::blnSideMenu = kFalse;
     }
 
     void TearDown() override {
+        EXPECT_EQ(registry.OpenHandles(), 0U);
+        // Loading and unloading the dialog drops its single instance, whatever the test left.
         toolkit.failing.clear();
+        reg::InstallRegistry(&registry);
+        ui::Load(*frmOptions());
         for (const auto& form : ui::LoadedForms()) ui::Unload(*form);
-        ResetFrmOptionsForTests();
         ui::InstallToolkit(nullptr);
         reg::InstallRegistry(nullptr);
     }
 
-    // The log entries that start with the given word, in order.
-    std::vector<std::string> Entries(const std::string& operation) const {
-        std::vector<std::string> found;
-        for (const auto& entry : toolkit.log) {
-            if (entry.rfind(operation, 0) == 0) found.push_back(entry);
-        }
-        return found;
+    void Seed(const std::string& name, const std::string& text) {
+        registry.Put(kKey, name, text + '\0');
     }
-
-    // Index of the first log entry starting with the text; the log's size when there is none.
-    std::size_t Position(const std::string& prefix) const {
-        for (std::size_t i = 0; i < toolkit.log.size(); ++i) {
-            if (toolkit.log[i].rfind(prefix, 0) == 0) return i;
+    // The three stored texts up to their terminators, "-" for a missing or non-string value.
+    std::string AllStored() const {
+        std::string all;
+        for (const char* name : {"AllFolders", "TwoPane", "SideMenu"}) {
+            const auto value = registry.Get(kKey, name);
+            const bool text = value && value->type == reg::kRegSz;
+            all += (all.empty() ? "" : " ") +
+                   (text ? value->bytes.substr(0, value->bytes.find('\0')) : "-");
         }
-        return toolkit.log.size();
+        return all;
+    }
+    std::shared_ptr<FrmOptions> Start() {
+        modMain::Main();
+        return frmOptions();
     }
 };
-
-inline const std::string kUnexpectedErrorBox =
-    "MsgBox 16 Unexpected Error | Quillmarrow Default Settings";

@@ -1,70 +1,51 @@
+// Failures in the routines and handlers: every form is unloaded before "Unexpected Error", the
+// caller carries on, and a failure while reporting one escapes every trap.
 #include "app/Trap.h"
-#include "tests/unit/settings_fixture.h"
+#include "tests/unit/app_fixture.h"
+
+namespace {
 
 using ui::ControlId;
+using Failures = AppTest;
 
-// Failures injected into the settings routines and the dialog's handlers: every form is unloaded
-// before "Unexpected Error" appears, work done before the failure stands, the caller carries on.
-using FailureTest = SettingsTest;
-
-TEST_F(FailureTest, NoRegistryHandlerMeansNoDialogAndOneMessage) {
-    reg::InstallRegistry(nullptr);  // the handler object cannot be created
-    const auto shownBefore = frmOptions();
+TEST_F(Failures, NoRegistryMeansTheDialogIsUnloadedBeforeOneMessageAndTheRoutineCarriesOn) {
+    reg::InstallRegistry(nullptr);
+    const auto first = frmOptions();
     modMain::Main();
-    EXPECT_FALSE(shownBefore->Loaded());
+    EXPECT_FALSE(first->Loaded());
     EXPECT_TRUE(ui::LoadedForms().empty());
     EXPECT_EQ(toolkit.MessageBoxes(), std::vector<std::string>{kUnexpectedErrorBox});
-    EXPECT_LT(Position("Destroy"), Position("MsgBox"));
-    // ShowDefaultSettings carried on: it set the buttons of an unloaded dialog (no window touched,
-    // nothing loaded or shown again) and let events run.
-    EXPECT_EQ(Entries("Realise").size(), 1U);
-    EXPECT_TRUE(Entries("SetChecked").empty());
-    EXPECT_TRUE(Entries("Display").empty());
-    EXPECT_GT(Position("DoEvents"), Position("MsgBox"));
+    EXPECT_LT(toolkit.Position("Destroy"), toolkit.Position("MsgBox"));
+    EXPECT_GT(toolkit.Position("DoEvents"), toolkit.Position("MsgBox"));  // carried on
+    EXPECT_EQ(toolkit.Position("Display"), toolkit.log.size());
 }
 
-TEST_F(FailureTest, AControlThatCannotBeSetKeepsTheLoadsWriteBack) {
-    Seed("TwoPane", "false");
-    toolkit.failing = {"SetChecked"};
-    const auto dialog = Start();
-    EXPECT_FALSE(dialog->Loaded());
-    EXPECT_EQ(toolkit.MessageBoxes(), std::vector<std::string>{kUnexpectedErrorBox});
-    EXPECT_LT(Position("Destroy"), Position("MsgBox"));
-    EXPECT_EQ(AllStored(), (Stored3{"True", "False", "True"}));
-    EXPECT_EQ(modMain::blnTwoPane, kFalse);
-    EXPECT_TRUE(Entries("DoEvents").empty());  // the failing routine stopped where it was
-}
-
-TEST_F(FailureTest, AControlThatCannotBeReadAtOkStoresNothingAndStillCloses) {
+TEST_F(Failures, AFailureAtOkStoresNothingAndStillClosesTheDialog) {
     const auto dialog = Start();
     Seed("AllFolders", "False");
-    toolkit.UserSelects(*dialog, ControlId::optFolderWindow);
     toolkit.failing = {"IsChecked"};
     dialog->OnClick(ControlId::cmdOK);
     EXPECT_FALSE(dialog->Loaded());
     EXPECT_EQ(toolkit.MessageBoxes(), std::vector<std::string>{kUnexpectedErrorBox});
-    EXPECT_EQ(AllStored(), (Stored3{"False", "True", "True"}));
+    EXPECT_LT(toolkit.Position("Destroy"), toolkit.Position("MsgBox"));
+    EXPECT_EQ(AllStored(), "False True True");
 }
 
-TEST_F(FailureTest, ACrashingResetClosesTheDialog) {
-    const auto dialog = Start();
-    toolkit.failing = {"DoEvents"};
-    dialog->OnClick(ControlId::cmdReset);
-    EXPECT_FALSE(dialog->Loaded());
+TEST_F(Failures, ATrappedFailureLetsTheCallerCarryOn) {
+    int after = 0;
+    app::RunTrapped([&] {
+        app::RunTrapped([] { throw std::runtime_error("inner"); });
+        ++after;
+    });
+    EXPECT_EQ(after, 1);
     EXPECT_EQ(toolkit.MessageBoxes(), std::vector<std::string>{kUnexpectedErrorBox});
 }
 
-TEST_F(FailureTest, AFailureWhileReportingAFailureLeavesTheHandler) {
+TEST_F(Failures, AFailureInsideTheFailureRoutineEscapesEveryTrap) {
     const auto dialog = Start();
     toolkit.failing = {"Destroy"};  // Cancel's unload fails, and so does the failure routine's
     EXPECT_THROW(dialog->OnClick(ControlId::cmdCancel), app::EscapedFailure);
-    toolkit.failing.clear();
+    EXPECT_EQ(toolkit.log.back(), "FAILED Destroy frmOptions");  // reported once, not per trap
 }
 
-TEST_F(FailureTest, AHandlerKeepsItsDialogAliveWhileUnloadingIt) {
-    const std::weak_ptr<FrmOptions> watch = Start();
-    ASSERT_FALSE(watch.expired());
-    watch.lock()->OnClick(ControlId::cmdCancel);
-    EXPECT_TRUE(watch.expired());  // the last reference went with the handler
-    EXPECT_FALSE(frmOptionsExists());
-}
+}  // namespace

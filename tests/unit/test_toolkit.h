@@ -1,45 +1,83 @@
 #pragma once
 
-#include <functional>
 #include <map>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "ui/Form.h"
 #include "ui/Toolkit.h"
 
-// A toolkit without windows: it keeps the option buttons of realised forms in memory, records
-// every call in a log ("Realise", "SetChecked optTwoPane 1", "MsgBox 16 Unexpected Error | ...")
-// and fails on demand.
+// A toolkit without windows: keeps the option buttons of realised forms in memory, records every
+// call in a log ("Realise frmOptions", "SetChecked optTwoPane 1", "MsgBox 16 Unexpected Error |
+// Quillmarrow Default Settings") and throws for the operations named in `failing`.
 class TestToolkit : public ui::Toolkit {
   public:
     bool previousInstance = false;
     std::vector<std::string> log;
-    // Operations (first word of the log entry) that throw instead of running.
     std::set<std::string> failing;
-    // Called for each DoEvents, to let a test act "while events run".
-    std::function<void()> onDoEvents;
 
-    bool PrevInstance() override;
-    void MsgBox(TextView prompt, ui::MsgBoxStyle style, TextView title) override;
-    void Realise(ui::Form& form) override;
-    void Display(ui::Form& form) override;
-    void Destroy(ui::Form& form) override;
-    bool IsChecked(const ui::Form& form, ui::ControlId id) override;
-    void SetChecked(ui::Form& form, ui::ControlId id, bool checked) override;
-    void DoEvents() override;
+    bool PrevInstance() override {
+        Record("PrevInstance");
+        return previousInstance;
+    }
+    void MsgBox(TextView prompt, ui::MsgBoxStyle style, TextView title) override {
+        Record("MsgBox " + std::to_string(static_cast<int>(style)) + " " + Ascii(prompt) + " | " +
+               Ascii(title));
+    }
+    void Realise(ui::Form& form) override {
+        Record("Realise " + Name(form));
+        for (const ui::ControlSpec& control : form.Controls()) {
+            if (control.kind == ui::ControlKind::OptionButton)
+                windows_[&form][control.id] = control.initiallySelected;
+        }
+    }
+    void Display(ui::Form& form) override { Record("Display " + Name(form)); }
+    void Destroy(ui::Form& form) override {
+        Record("Destroy " + Name(form));
+        windows_.erase(&form);
+    }
+    bool IsChecked(const ui::Form& form, ui::ControlId id) override {
+        Record("IsChecked " + std::string(ui::ControlSpecOf(id).name));
+        return windows_.at(&form).at(id);
+    }
+    void SetChecked(ui::Form& form, ui::ControlId id, bool checked) override {
+        Record("SetChecked " + std::string(ui::ControlSpecOf(id).name) + (checked ? " 1" : " 0"));
+        windows_.at(&form).at(id) = checked;
+    }
+    void DoEvents() override { Record("DoEvents"); }
 
     // What a click on an option button does in a real window.
-    void UserSelects(ui::Form& form, ui::ControlId id);
-    bool Displayed(const ui::Form& form) const { return displayed_.count(form.native) != 0; }
-    std::vector<std::string> MessageBoxes() const;  // the log's MsgBox entries only
+    void UserSelects(const ui::Form& form, ui::ControlId id) {
+        windows_.at(&form).at(id) = true;
+        windows_.at(&form).at(ui::PartnerOf(id)) = false;
+    }
+    std::vector<std::string> MessageBoxes() const {
+        std::vector<std::string> boxes;
+        for (const std::string& entry : log)
+            if (entry.starts_with("MsgBox ")) boxes.push_back(entry);
+        return boxes;
+    }
+    // Index of the first entry starting with `prefix`; the log's size when there is none.
+    std::size_t Position(const std::string& prefix) const {
+        std::size_t i = 0;
+        while (i < log.size() && !log[i].starts_with(prefix)) ++i;
+        return i;
+    }
 
   private:
-    void Record(const std::string& entry);
-    std::map<std::uintptr_t, std::map<ui::ControlId, bool>> windows_;
-    std::set<std::uintptr_t> displayed_;
-    std::uintptr_t nextHandle_ = 1;
-};
+    void Record(const std::string& entry) {
+        const bool fails = failing.count(entry.substr(0, entry.find(' '))) != 0;
+        log.push_back(fails ? "FAILED " + entry : entry);
+        if (fails) throw std::runtime_error("injected failure: " + entry);
+    }
+    static std::string Name(const ui::Form& form) { return std::string(form.Window().name); }
+    static std::string Ascii(TextView text) {
+        std::string out;
+        for (const char16_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
+        return out;
+    }
 
-std::string Narrow(TextView text);
+    std::map<const ui::Form*, std::map<ui::ControlId, bool>> windows_;
+};
