@@ -74,7 +74,6 @@ void Unload(Form& form) {
     const std::shared_ptr<Form> hold = form.shared_from_this();
     InstalledToolkit().Destroy(form);
     form.loaded_ = false;
-    form.native = 0;
     form.ResetSelection();
     std::erase(Loaded(), hold);
     form.OnUnloaded();

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <array>
-#include <cstdint>
 #include <memory>
 #include <span>
 #include <vector>
@@ -35,9 +34,6 @@ class Form : public std::enable_shared_from_this<Form> {
     // and nothing is loaded or shown.
     Truth Value(ControlId option) const;
     void SetValue(ControlId option, Truth value);
-
-    // The toolkit's own handle for the realised window (opaque to everyone else).
-    std::uintptr_t native = 0;
 
   protected:
     // Called after the form has been unloaded.

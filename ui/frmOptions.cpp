@@ -65,11 +65,3 @@ std::shared_ptr<FrmOptions> frmOptions() {
     if (!g_instance) g_instance = std::make_shared<FrmOptions>();
     return g_instance;
 }
-
-bool frmOptionsExists() {
-    return g_instance != nullptr;
-}
-
-void ResetFrmOptionsForTests() {
-    g_instance.reset();
-}

@@ -26,7 +26,3 @@ class FrmOptions final : public ui::Form {
 // The dialog's single instance, created on first use; unloading it lets the next use create a
 // new one.
 std::shared_ptr<FrmOptions> frmOptions();
-// Whether the single instance exists right now (without creating it).
-bool frmOptionsExists();
-// Drops the single instance without unloading it (tests start from a clean process state).
-void ResetFrmOptionsForTests();
