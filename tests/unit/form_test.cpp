@@ -1,5 +1,6 @@
 #include "ui/Form.h"
 
+#include "common/Fault.h"
 #include "tests/unit/app_fixture.h"
 
 using ui::ControlId;
@@ -68,9 +69,9 @@ TEST_F(FormModel, AnyNonZeroValueSelects) {
 
 TEST_F(FormModel, OnlyOptionButtonsHaveAValue) {
     const auto form = std::make_shared<PlainForm>();
-    EXPECT_THROW(form->SetValue(ControlId::cmdOK, kTrue), std::invalid_argument);
-    EXPECT_THROW(static_cast<void>(form->Value(ControlId::fraFolderTree)), std::invalid_argument);
-    EXPECT_THROW(static_cast<void>(form->Value(ControlId::None)), std::invalid_argument);
+    EXPECT_THROW(form->SetValue(ControlId::cmdOK, kTrue), InvalidArgumentFault);
+    EXPECT_THROW(static_cast<void>(form->Value(ControlId::fraFolderTree)), InvalidArgumentFault);
+    EXPECT_THROW(static_cast<void>(form->Value(ControlId::None)), InvalidArgumentFault);
 }
 
 TEST_F(FormModel, SettingValuesOnAnUnloadedFormNeitherLoadsNorShowsIt) {
@@ -107,7 +108,7 @@ TEST_F(FormModel, UnloadDestroysTheWindowOnceAndForgetsTheChoices) {
 TEST_F(FormModel, AWindowThatCannotBeCreatedLeavesTheFormUnloaded) {
     const auto form = std::make_shared<PlainForm>();
     toolkit.failing = {"Realise"};
-    EXPECT_THROW(ui::Show(*form), std::runtime_error);
+    EXPECT_THROW(ui::Show(*form), NotInstalledFault);
     EXPECT_FALSE(form->Loaded());
     EXPECT_EQ(form->loads, 0);
     EXPECT_TRUE(ui::LoadedForms().empty());
