@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include <climits>
-#include <stdexcept>
+#include "common/Fault.h"
 
 namespace reg {
 namespace {
@@ -23,7 +23,7 @@ Status ToStatus(LSTATUS status) {
 }
 
 int CheckedLength(std::size_t length) {
-    if (length > static_cast<std::size_t>(INT_MAX)) throw std::length_error("text too long");
+    if (length > static_cast<std::size_t>(INT_MAX)) throw Fault("text too long");
     return static_cast<int>(length);
 }
 
