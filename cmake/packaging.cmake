@@ -34,7 +34,8 @@ if(QM_WIXL)
         COMMAND ${CMAKE_COMMAND} -E make_directory ${qm_dist}
         COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/scripts/pack-msi ${qm_download}.msi
                 ${PROJECT_VERSION} $<TARGET_FILE:QuillmarrowDefaults> ${QM_ICON}
-        DEPENDS QuillmarrowDefaults ${QM_ICON} ${PROJECT_SOURCE_DIR}/packaging/QuillmarrowDefaults.wxs
+        DEPENDS QuillmarrowDefaults ${QM_ICON}
+                ${PROJECT_SOURCE_DIR}/packaging/QuillmarrowDefaults.wxs
                 ${PROJECT_SOURCE_DIR}/scripts/pack-msi ${PROJECT_SOURCE_DIR}/scripts/sha256file.py
         COMMENT "Building ${qm_download}.msi"
         VERBATIM)
