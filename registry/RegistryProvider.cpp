@@ -1,6 +1,6 @@
 #include "registry/RegistryProvider.h"
 
-#include <stdexcept>
+#include "common/Fault.h"
 
 namespace reg {
 namespace {
@@ -10,7 +10,7 @@ RegistryApi* g_installed = nullptr;
 void InstallRegistry(RegistryApi* api) { g_installed = api; }
 
 RegistryApi& InstalledRegistry() {
-    if (g_installed == nullptr) throw std::runtime_error("no registry provider installed");
+    if (g_installed == nullptr) throw NotInstalledFault("no registry provider installed");
     return *g_installed;
 }
 

@@ -6,7 +6,7 @@
 namespace reg {
 
 void InstallRegistry(RegistryApi* api);
-// Throws std::runtime_error when no provider is installed.
+// Throws NotInstalledFault when no provider is installed.
 RegistryApi& InstalledRegistry();
 
 }  // namespace reg

@@ -1,8 +1,7 @@
 #include "ui/Form.h"
 
 #include <algorithm>
-#include <stdexcept>
-
+#include "common/Fault.h"
 #include "ui/Toolkit.h"
 
 namespace ui {
@@ -19,7 +18,7 @@ std::size_t Index(ControlId id) {
 
 void RequireOptionButton(ControlId id) {
     if (id == ControlId::None || ControlSpecOf(id).kind != ControlKind::OptionButton) {
-        throw std::invalid_argument("not an option button");
+        throw InvalidArgumentFault("not an option button");
     }
 }
 

@@ -1,6 +1,6 @@
 #include "ui/Toolkit.h"
 
-#include <stdexcept>
+#include "common/Fault.h"
 
 namespace ui {
 namespace {
@@ -12,7 +12,7 @@ void InstallToolkit(Toolkit* toolkit) {
 }
 
 Toolkit& InstalledToolkit() {
-    if (g_installed == nullptr) throw std::runtime_error("no forms toolkit installed");
+    if (g_installed == nullptr) throw NotInstalledFault("no forms toolkit installed");
     return *g_installed;
 }
 

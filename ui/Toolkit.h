@@ -36,7 +36,7 @@ class Toolkit {
 };
 
 void InstallToolkit(Toolkit* toolkit);
-// Throws std::runtime_error when no toolkit is installed.
+// Throws NotInstalledFault when no toolkit is installed.
 Toolkit& InstalledToolkit();
 
 }  // namespace ui

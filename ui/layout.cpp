@@ -1,7 +1,8 @@
 #include "ui/layout.h"
 
 #include <algorithm>
-#include <stdexcept>
+
+#include "common/Fault.h"
 
 namespace ui {
 namespace {
@@ -56,7 +57,7 @@ ControlTable OptionsControls() {
 const ControlSpec& ControlSpecOf(ControlId id, ControlTable controls) {
     const auto found = std::find_if(controls.begin(), controls.end(),
                                     [id](const ControlSpec& entry) { return entry.id == id; });
-    if (found == controls.end()) throw std::out_of_range("no such control");
+    if (found == controls.end()) throw InvalidArgumentFault("no such control");
     return *found;
 }
 

@@ -65,7 +65,7 @@ using ControlTable = std::span<const ControlSpec, kControlCount>;
 const WindowSpec& OptionsWindow();
 ControlTable OptionsControls();  // in creation order
 
-// A control of a table by its id; throws std::out_of_range when the table has none.
+// A control of a table by its id; throws InvalidArgumentFault when the table has none.
 const ControlSpec& ControlSpecOf(ControlId id, ControlTable controls = OptionsControls());
 // The table's controls by ascending tab index.
 std::array<ControlSpec, kControlCount> InTabOrder(ControlTable controls = OptionsControls());

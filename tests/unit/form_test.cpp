@@ -1,4 +1,5 @@
 // Option-button values: the same rules on a loaded form (in its window) and an unloaded one.
+#include "common/Fault.h"
 #include "tests/unit/app_fixture.h"
 
 namespace {
@@ -29,7 +30,7 @@ TEST_F(FormValues, SelectingClearsOnlyThePartnerAndClearingLeavesThePartnerAlone
         EXPECT_EQ(pair(ControlId::optTwoPane), std::pair(kTrue, kFalse));
         form->SetValue(ControlId::optSideMenu, kFalse);
         EXPECT_EQ(pair(ControlId::optSideMenu), std::pair(kFalse, kFalse));
-        EXPECT_THROW(form->SetValue(ControlId::cmdOK, kTrue), std::invalid_argument);
+        EXPECT_THROW(form->SetValue(ControlId::cmdOK, kTrue), InvalidArgumentFault);
         EXPECT_EQ(form->Loaded(), loaded);  // setting values neither loads nor shows a form
         ui::Unload(*form);
         // Unloading forgets the choices made in the window.

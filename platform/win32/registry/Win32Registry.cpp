@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include <climits>
-#include <exception>
-#include <stdexcept>
+
+#include "common/Fault.h"
 
 namespace reg {
 namespace {
@@ -24,7 +24,7 @@ Status ToStatus(LSTATUS status) {
 }
 
 int CheckedLength(std::size_t length) {
-    if (length > static_cast<std::size_t>(INT_MAX)) throw std::length_error("text too long");
+    if (length > static_cast<std::size_t>(INT_MAX)) throw Fault("text too long");
     return static_cast<int>(length);
 }
 
@@ -34,10 +34,9 @@ LPDWORD AsDword(std::uint32_t* value) {
 
 // A text that cannot be converted is a failure, never an empty text: an empty key path would
 // name the root key itself.
-class ConversionFailure : public std::exception {
-  public:
-    const char* what() const noexcept override { return "ANSI code page conversion failed"; }
-};
+[[noreturn]] void ConversionFailed() {
+    throw Fault("ANSI code page conversion failed");
+}
 
 }  // namespace
 
@@ -95,11 +94,11 @@ std::string Win32Registry::ToAnsi(TextView text) {
     const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
     const int length = CheckedLength(text.size());
     const int needed = ::WideCharToMultiByte(CP_ACP, 0, wide, length, nullptr, 0, nullptr, nullptr);
-    if (needed <= 0) throw ConversionFailure();
+    if (needed <= 0) ConversionFailed();
     std::string bytes(static_cast<std::size_t>(needed), '\0');
     const int written =
         ::WideCharToMultiByte(CP_ACP, 0, wide, length, bytes.data(), needed, nullptr, nullptr);
-    if (written <= 0) throw ConversionFailure();
+    if (written <= 0) ConversionFailed();
     bytes.resize(static_cast<std::size_t>(written));
     return bytes;
 }
@@ -108,11 +107,11 @@ Text Win32Registry::FromAnsi(std::string_view bytes) {
     if (bytes.empty()) return {};
     const int length = CheckedLength(bytes.size());
     const int needed = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
-    if (needed <= 0) throw ConversionFailure();
+    if (needed <= 0) ConversionFailed();
     Text text(static_cast<std::size_t>(needed), u'\0');
     const int written = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), length,
                                               reinterpret_cast<wchar_t*>(text.data()), needed);
-    if (written <= 0) throw ConversionFailure();
+    if (written <= 0) ConversionFailed();
     text.resize(static_cast<std::size_t>(written));
     return text;
 }
