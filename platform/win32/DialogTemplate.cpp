@@ -8,7 +8,7 @@ constexpr WORD kStaticClass = 0x0082;
 
 struct ControlClass {
     WORD atom;
-    DWORD style;  // without WS_TABSTOP for option buttons: that follows the selection
+    DWORD style;
 };
 
 ControlClass ClassOf(const ui::ControlSpec& entry, ui::ControlTable controls) {
@@ -20,10 +20,13 @@ ControlClass ClassOf(const ui::ControlSpec& entry, ui::ControlTable controls) {
         case ui::ControlKind::Frame:
             return {kButtonClass, kChild | WS_GROUP | BS_GROUPBOX};
         case ui::ControlKind::OptionButton: {
-            // The upper button of a pair (first in tab order) opens the pair's group.
+            // The upper button of a pair (first in tab order) opens the pair's group and holds
+            // its tab stop; checking a radio button moves the tab stop to it, so Tab always
+            // lands on the selected button of a pair.
             const ui::ControlId partner = ui::PartnerOf(entry.id);
             const bool upper = ui::ControlSpecOf(partner, controls).tabIndex > entry.tabIndex;
-            return {kButtonClass, kChild | BS_AUTORADIOBUTTON | (upper ? WS_GROUP : 0)};
+            return {kButtonClass,
+                    kChild | BS_AUTORADIOBUTTON | (upper ? WS_GROUP | WS_TABSTOP : 0)};
         }
         case ui::ControlKind::Label:
             // Wraps inside its rectangle; '&' is plain text, so it marks no access key.

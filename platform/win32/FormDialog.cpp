@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
+#include "common/Fault.h"
 #include "platform/win32/Boundary.h"
 #include "platform/win32/DialogTemplate.h"
-#include "platform/win32/Failure.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/resources/resource.h"
 
@@ -53,12 +53,6 @@ RECT PixelRect(const ui::TwipsRect& twips, int dpi) {
             top + ui::TwipsToPixels(twips.height, dpi)};
 }
 
-void SetStyleBit(HWND control, DWORD bit, bool on) {
-    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(control, GWL_STYLE));
-    const DWORD wanted = on ? (style | bit) : (style & ~bit);
-    if (wanted != style) ::SetWindowLongPtrW(control, GWL_STYLE, static_cast<LONG_PTR>(wanted));
-}
-
 }  // namespace
 
 FormDialog::FormDialog(ui::Form& form, HINSTANCE instance) : form_(form), instance_(instance) {
@@ -66,7 +60,7 @@ FormDialog::FormDialog(ui::Form& form, HINSTANCE instance) : form_(form), instan
     dialog_.reset(::CreateDialogIndirectParamW(
         instance, reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), nullptr,
         &FormDialog::Procedure, reinterpret_cast<LPARAM>(this)));
-    if (!dialog_) ThrowLastError("CreateDialogIndirectParamW");
+    if (!dialog_) throw Fault("CreateDialogIndirectParamW failed");
     try {
         for (const ui::ControlSpec& entry : form.Controls()) {
             if (entry.kind != ui::ControlKind::OptionButton) continue;
@@ -91,7 +85,7 @@ FormDialog::~FormDialog() {
 
 HWND FormDialog::Control(ui::ControlId id) const {
     HWND control = ::GetDlgItem(Handle(), ChildId(id));
-    if (control == nullptr) throw Failure("no such control on the dialog");
+    if (control == nullptr) throw Fault("no such control on the dialog");
     return control;
 }
 
@@ -167,41 +161,21 @@ bool FormDialog::IsChecked(ui::ControlId option) const {
 }
 
 void FormDialog::SetChecked(ui::ControlId option, bool checked) {
+    // The button moves the tab stop with the check mark: Tab lands on the selected button of a
+    // pair.
     ::SendMessageW(Control(option), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-    UpdateTabStops(option);
-}
-
-// Wine's dialog manager moves Tab into a pair onto its upper button whatever is selected, and an
-// auto radio button that takes the focus selects itself: Tab alone would change the user's
-// choice. So the selected button of each pair carries the tab stop (the upper one while neither
-// is selected), and Tab lands on it as it does on Windows.
-void FormDialog::UpdateTabStops(ui::ControlId option) {
-    const ui::ControlId partner = ui::PartnerOf(option);
-    const bool optionFirst = ui::ControlSpecOf(option, form_.Controls()).tabIndex <
-                             ui::ControlSpecOf(partner, form_.Controls()).tabIndex;
-    const ui::ControlId upper = optionFirst ? option : partner;
-    const ui::ControlId lower = optionFirst ? partner : option;
-    const bool lowerTakesTab = IsChecked(lower) && !IsChecked(upper);
-    SetStyleBit(Control(upper), WS_TABSTOP, !lowerTakesTab);
-    SetStyleBit(Control(lower), WS_TABSTOP, lowerTakesTab);
 }
 
 void FormDialog::OnCommand(HWND dialog, int id) {
     FormDialog* self = DialogObject(dialog);
     const ui::ControlId control = ControlOfChildId(id);
     if (self == nullptr || control == ui::ControlId::None) return;
-    switch (ui::ControlSpecOf(control, self->form_.Controls()).kind) {
-        case ui::ControlKind::CommandButton: {
-            const std::shared_ptr<ui::Form> hold = self->form_.shared_from_this();
-            hold->OnClick(control);  // may destroy `self`
-            break;
-        }
-        case ui::ControlKind::OptionButton:
-            self->UpdateTabStops(control);
-            break;
-        default:
-            break;
+    // Only the command buttons raise an event; an option button's click just selects it.
+    if (ui::ControlSpecOf(control, self->form_.Controls()).kind != ui::ControlKind::CommandButton) {
+        return;
     }
+    const std::shared_ptr<ui::Form> hold = self->form_.shared_from_this();
+    hold->OnClick(control);  // may destroy `self`
 }
 
 void FormDialog::OnClose(HWND dialog) {

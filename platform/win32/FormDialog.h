@@ -13,7 +13,7 @@ namespace win32 {
 class FormDialog {
   public:
     // Creates the dialog, hidden, with all the form's controls, sized and centred. Throws
-    // win32::Failure when Windows refuses to create it.
+    // Fault when Windows refuses to create it.
     FormDialog(ui::Form& form, HINSTANCE instance);
     ~FormDialog();
     FormDialog(const FormDialog&) = delete;
@@ -38,7 +38,6 @@ class FormDialog {
     void PlaceAndCentre();
     void LoadIcons();
     void CreateTooltips();
-    void UpdateTabStops(ui::ControlId option);
 
     ui::Form& form_;
     HINSTANCE instance_;

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/win32/Failure.h"
+#include "common/Fault.h"
 #include "platform/win32/WideText.h"
 
 namespace win32 {
@@ -14,9 +14,10 @@ namespace {
 // Pending messages handled by one DoEvents call at most: it lets events run, it is no loop.
 constexpr int kMaxEventsPerPump = 1000;
 
-// The dialog manager presses the focused push button on Enter (it makes the focused button the
-// default one), but no button of a form is pressed by Enter: the key is dropped before it gets
-// there. Esc needs no such care: it arrives as IDCANCEL, which no control has.
+// Windows' dialog manager presses the focused push button on Enter (the focused button becomes
+// the default one), but no button of a form is pressed by Enter: the key is dropped before it
+// gets there. (Wine's leaves a focused button alone.) Esc needs no such care: it arrives as
+// IDCANCEL, which no control has.
 bool IsEnterKey(const MSG& message) {
     switch (message.message) {
         case WM_KEYDOWN:
@@ -46,7 +47,7 @@ bool Win32Toolkit::PrevInstance() {
     if (mutex == nullptr) {
         // The name exists but is not ours to open: another instance holds it.
         if (error == ERROR_ACCESS_DENIED) return *(previousInstance_ = true);
-        throw Failure("CreateMutexW", error);
+        throw Fault("CreateMutexW failed");
     }
     instanceMutex_.reset(mutex);
     return *(previousInstance_ = (error == ERROR_ALREADY_EXISTS));
@@ -60,7 +61,7 @@ void Win32Toolkit::MsgBox(TextView prompt, ui::MsgBoxStyle style, TextView title
     // used until the message is dismissed.
     const int answer = ::MessageBoxW(nullptr, promptText.c_str(), titleText.c_str(),
                                      MB_OK | icon | MB_SETFOREGROUND | MB_TASKMODAL);
-    if (answer == 0) ThrowLastError("MessageBoxW");
+    if (answer == 0) throw Fault("MessageBoxW failed");
 }
 
 void Win32Toolkit::Realise(ui::Form& form) {
@@ -70,7 +71,7 @@ void Win32Toolkit::Realise(ui::Form& form) {
 FormDialog& Win32Toolkit::DialogOf(const ui::Form& form) const {
     const auto found =
         std::ranges::find(dialogs_, &form, [](const auto& dialog) { return &dialog->Form(); });
-    if (found == dialogs_.end()) throw Failure("the form has no dialog");
+    if (found == dialogs_.end()) throw Fault("the form has no dialog");
     return **found;
 }
 
@@ -128,7 +129,7 @@ void Win32Toolkit::RunMessageLoop() {
     MSG message{};
     while (!ui::LoadedForms().empty()) {
         const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
-        if (got == -1) ThrowLastError("GetMessageW");
+        if (got == -1) throw Fault("GetMessageW failed");
         if (got == 0) return;  // WM_QUIT
         Dispatch(message);
     }

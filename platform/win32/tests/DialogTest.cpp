@@ -97,6 +97,7 @@ TEST_F(DialogTest, FaceIsTheTwipsTableAtTheDialogsDpiInTheShellDialogFont) {
     LOGFONTW face{};
     ASSERT_NE(::GetObjectW(font, sizeof(face), &face), 0);
     EXPECT_EQ(std::abs(face.lfHeight), ::MulDiv(8, dpi, 72)) << "8 points";
+    EXPECT_STREQ(face.lfFaceName, L"MS Shell Dlg");
     {
         win32::WindowDc d(Dialog());
         SelectObject(d.get(), font);
@@ -176,7 +177,7 @@ TEST_F(DialogTest, LabelWrapsItsTextInsideItsRectangle) {
 }
 
 TEST_F(DialogTest, KeyboardMovesAsTheDialogManagerDoesAndPressesNothingOnEnterOrEsc) {
-    form_->SetValue(ControlId::optFolderWindow, kTrue);
+    form_->SetValue(ControlId::optFolderWindow, kTrue);  // a choice set by the program
     toolkit_.Display(*form_);
     toolkit_.DoEvents();
     ASSERT_EQ(::GetFocus(), Control(ControlId::cmdOK)) << "focus on OK when it opens";
@@ -192,14 +193,17 @@ TEST_F(DialogTest, KeyboardMovesAsTheDialogManagerDoesAndPressesNothingOnEnterOr
     EXPECT_TRUE(form_->Loaded());
 
     // Tab lands on the selected button of each pair, and landing there changes no choice.
+    ::SendMessageW(Control(ControlId::optStartMenu), BM_CLICK, 0, 0);  // a choice by the user
     for (const ControlId next :
-         {ControlId::cmdCancel, ControlId::cmdReset, ControlId::optAllFolders,
-          ControlId::optFolderWindow, ControlId::optSideMenu, ControlId::cmdOK}) {
+         {ControlId::cmdOK, ControlId::cmdCancel, ControlId::cmdReset, ControlId::optAllFolders,
+          ControlId::optFolderWindow, ControlId::optStartMenu}) {
         Key(VK_TAB);
         EXPECT_EQ(::GetFocus(), Control(next)) << ui::ControlSpecOf(next).name;
     }
     EXPECT_TRUE(Checked(ControlId::optFolderWindow));
+    EXPECT_TRUE(Checked(ControlId::optStartMenu));
     // Leaving the dialog and coming back keeps the focused control.
+    Key(VK_TAB);
     Key(VK_TAB);
     {
         const win32::UniqueWindow other(::CreateWindowExW(0, L"STATIC", L"other",
@@ -243,6 +247,36 @@ TEST_F(DialogTest, ButtonClicksReachTheFormAndClosingUnloadsItQuietly) {
     EXPECT_EQ(form_->clicks,
               (std::vector{ControlId::cmdOK, ControlId::cmdCancel, ControlId::cmdReset}));
     EXPECT_FALSE(::IsWindow(Dialog()));
+}
+
+// Looks at the message box from a second thread while the test thread waits in it, then closes it.
+DWORD WINAPI InspectMessageBox(void* seen) {
+    auto& state = *static_cast<std::pair<std::wstring, bool>*>(seen);
+    for (int tries = 0; tries < 500; ++tries, ::Sleep(10)) {
+        HWND box = ::FindWindowW(L"#32770", L"Quillmarrow Default Settings");
+        if (box == nullptr) continue;
+        wchar_t text[128]{};
+        ::GetDlgItemTextW(box, 0xFFFF, text, 128);  // the message box's prompt
+        state.first = text;
+        state.second =
+            ::IsWindowEnabled(::FindWindowW(L"#32770", L"Quillmarrow 2004 Default Settings"));
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        return 0;
+    }
+    return 1;
+}
+
+TEST_F(DialogTest, AMessageBoxKeepsTheDialogFromUseUntilDismissed) {
+    toolkit_.Display(*form_);
+    std::pair<std::wstring, bool> seen{L"", true};
+    const win32::UniqueHandle inspector(
+        ::CreateThread(nullptr, 0, &InspectMessageBox, &seen, 0, nullptr));
+    toolkit_.MsgBox(u"Unexpected Error", ui::MsgBoxStyle::Critical,
+                    u"Quillmarrow Default Settings");
+    ::WaitForSingleObject(inspector.get(), 10000);
+    EXPECT_EQ(seen.first, L"Unexpected Error");
+    EXPECT_FALSE(seen.second) << "the dialog is disabled while the message is up";
+    EXPECT_TRUE(::IsWindowEnabled(Dialog()));
 }
 
 TEST_F(DialogTest, OnlyTheCommandButtonsHaveTooltips) {
