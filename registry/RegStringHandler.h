@@ -10,15 +10,17 @@
 // operation opens its key, does one thing and closes the key again. No operation throws: a read
 // that fails gives the empty text, a write or deletion that fails gives kFalse.
 class RegStringHandler {
-public:
+  public:
     explicit RegStringHandler(reg::RegistryApi& api) : api_(api) {}
 
-    Text ReadString(std::uint32_t MyHive, TextView strMyKey, TextView strMyValueName) const noexcept;
+    Text ReadString(std::uint32_t MyHive, TextView strMyKey,
+                    TextView strMyValueName) const noexcept;
     Truth WriteString(std::uint32_t MyHive, TextView strMyKey, TextView strMyValueName,
                       TextView strMyData) const noexcept;
-    Truth DeleteValue(std::uint32_t MyHive, TextView strMyKey, TextView strMyValueName) const noexcept;
+    Truth DeleteValue(std::uint32_t MyHive, TextView strMyKey,
+                      TextView strMyValueName) const noexcept;
     Truth DeleteKey(std::uint32_t MyHive, TextView strMyKey) const noexcept;
 
-private:
+  private:
     reg::RegistryApi& api_;
 };

@@ -7,7 +7,9 @@ namespace {
 RegistryApi* g_installed = nullptr;
 }
 
-void InstallRegistry(RegistryApi* api) { g_installed = api; }
+void InstallRegistry(RegistryApi* api) {
+    g_installed = api;
+}
 
 RegistryApi& InstalledRegistry() {
     if (g_installed == nullptr) throw NotInstalledFault("no registry provider installed");

@@ -1,6 +1,7 @@
 #include "ui/Form.h"
 
 #include <algorithm>
+
 #include "common/Fault.h"
 #include "ui/Toolkit.h"
 
