@@ -3,6 +3,16 @@
 namespace win32 {
 namespace {
 
+// The dialog: a fixed border (no sizing frame), the window menu and a minimise button, and the
+// font the layout's rectangles were drawn for: "MS Shell Dlg" 8 pt (DS_SETFONT), which English
+// Windows maps to Microsoft Sans Serif. Not DS_SHELLFONT: that adds DS_FIXEDSYS, which makes the
+// face "MS Shell Dlg 2" (Tahoma), some 12 % wider, and the information text no longer fits
+// its label.
+constexpr DWORD kDialogStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_SETFONT;
+constexpr WORD kDialogFontPoints = 8;
+constexpr TextView kDialogFontFace = u"MS Shell Dlg";
+
 constexpr WORD kButtonClass = 0x0080;  // predefined classes by ordinal
 constexpr WORD kStaticClass = 0x0082;
 
@@ -54,8 +64,8 @@ std::vector<WORD> BuildDialogTemplate(const ui::WindowSpec& window, ui::ControlT
         out.insert(out.end(), value.begin(), value.end());
         word(0);
     };
-    // Twips as dialog units of the 8-point shell font at 96 DPI (4 x 8 units to its 6 x 13 pixels
-    // average character; 15 twips to the pixel).
+    // Twips as dialog units of the dialog font at 96 DPI: 8-point MS Sans Serif has base units of
+    // 6 x 13 pixels (4 x 8 dialog units), and a pixel is 15 twips.
     const auto rect = [&word](const ui::TwipsRect& twips) {
         const auto x = [](int twipsX) { return static_cast<unsigned>(twipsX * 2 / 45); };
         const auto y = [](int twipsY) { return static_cast<unsigned>(twipsY * 8 / 195); };
@@ -75,10 +85,10 @@ std::vector<WORD> BuildDialogTemplate(const ui::WindowSpec& window, ui::ControlT
     word(0);  // no menu
     word(0);  // the dialog class
     text(window.caption);
-    word(8);                     // point size
+    word(kDialogFontPoints);
     word(FW_NORMAL);             // weight
     word(DEFAULT_CHARSET << 8);  // italic (low byte), charset (high byte)
-    text(u"MS Shell Dlg");
+    text(kDialogFontFace);
 
     for (const ui::ControlSpec& entry : ui::InTabOrder(controls)) {
         const ControlClass kind = ClassOf(entry, controls);

@@ -9,11 +9,6 @@
 // The form as an in-memory dialog template for the dialog manager.
 namespace win32 {
 
-// The dialog: a fixed border (no sizing frame), the window menu and a minimise button, and the
-// shell dialog font (DS_SHELLFONT), which Windows maps to its standard dialog face.
-inline constexpr DWORD kDialogStyle =
-    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_SHELLFONT;
-
 // Child-window id of a control: 1000 + its position in the form's control enumeration. Never
 // IDOK or IDCANCEL, which the dialog manager sends for Enter and Esc.
 inline constexpr int kFirstControlId = 1000;
@@ -22,9 +17,10 @@ constexpr int ChildId(ui::ControlId id) {
 }
 ui::ControlId ControlOfChildId(int childId);
 
-// An extended dialog template (DLGTEMPLATEEX) with the window's caption and every control in tab
-// order, hidden. The coordinates in it are dialog units that only approximate the twips table;
-// the dialog places its controls in exact pixels once it knows its DPI.
+// An extended dialog template (DLGTEMPLATEEX) with the window's caption, its font and every control
+// in tab order, hidden. The coordinates in it are dialog units that approximate the twips table
+// (what Windows re-lays out from when the DPI changes); the dialog places its controls in exact
+// pixels once it knows its DPI.
 std::vector<WORD> BuildDialogTemplate(const ui::WindowSpec& window, ui::ControlTable controls);
 
 }  // namespace win32

@@ -1,11 +1,13 @@
 // The options dialog as the Win32 toolkit realises it, in this process, under Wine in a virtual
-// display: geometry at the process's DPI (and again at 144 DPI in a child process), texts, font,
-// keyboard through the dialog manager, tooltips, icons and the events the form receives.
+// display: geometry at the process's DPI (and again at 144 DPI in a child process), texts, the
+// font the template asks for, keyboard through the dialog manager, tooltips, icons, the events
+// the form receives, and how a failure that escapes every trap ends the process.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <commctrl.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -13,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "app/Trap.h"
+#include "common/Fault.h"
 #include "platform/win32/DialogTemplate.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/WideText.h"
@@ -51,6 +55,48 @@ RECT ClientRectIn(HWND parent, HWND control) {
     return rect;
 }
 
+// The font Windows gives a dialog made from the program's template: its face, unless
+// DS_SHELLFONT (DS_SETFONT | DS_FIXEDSYS) turns "MS Shell Dlg" into "MS Shell Dlg 2".
+struct TemplateFont {
+    DWORD style = 0;
+    int points = 0;
+    std::wstring face;
+};
+TemplateFont FontOfTemplate() {
+    const std::vector<WORD> dialog =
+        win32::BuildDialogTemplate(ui::OptionsWindow(), ui::OptionsControls());
+    const WORD* at = dialog.data() + 13;  // DLGTEMPLATEEX up to the menu
+    const auto skip = [&at] {
+        at += *at == 0xFFFF ? 2 : std::wstring_view(reinterpret_cast<PCWSTR>(at)).size() + 1;
+    };
+    skip();  // menu
+    skip();  // class
+    skip();  // caption
+    return {DWORD{dialog[6]} | DWORD{dialog[7]} << 16, at[0], reinterpret_cast<PCWSTR>(at + 3)};
+}
+std::wstring FaceWindowsUses(const TemplateFont& font) {
+    const bool shell = (font.style & DS_SHELLFONT) == DS_SHELLFONT;
+    return shell && font.face == L"MS Shell Dlg" ? L"MS Shell Dlg 2" : font.face;
+}
+
+// The extent of a text drawn as a control draws it: wrapped at `width`, or on one line.
+SIZE TextExtent(const std::wstring& text, int dpi, int width = 0) {
+    LOGFONTW logFont{};
+    const TemplateFont font = FontOfTemplate();
+    logFont.lfHeight = -::MulDiv(font.points, dpi, 72);
+    logFont.lfCharSet = DEFAULT_CHARSET;
+    ::lstrcpynW(logFont.lfFaceName, FaceWindowsUses(font).c_str(), LF_FACESIZE);
+    const win32::WindowDc screen(nullptr);
+    HFONT handle = ::CreateFontIndirectW(&logFont);
+    HGDIOBJ previous = ::SelectObject(screen.get(), handle);
+    RECT rect{0, 0, width, 0};
+    ::DrawTextW(screen.get(), text.c_str(), -1, &rect,
+                DT_CALCRECT | DT_NOPREFIX | (width > 0 ? DT_WORDBREAK : DT_SINGLELINE));
+    ::SelectObject(screen.get(), previous);
+    ::DeleteObject(handle);
+    return {rect.right, rect.bottom};
+}
+
 class DialogTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -80,7 +126,7 @@ class DialogTest : public ::testing::Test {
     std::shared_ptr<RecordingForm> form_ = std::make_shared<RecordingForm>();
 };
 
-TEST_F(DialogTest, FaceIsTheTwipsTableAtTheDialogsDpiInTheShellDialogFont) {
+TEST_F(DialogTest, FaceIsTheTwipsTableAtTheDialogsDpiWithNoTextCut) {
     const int dpi = static_cast<int>(::GetDpiForWindow(Dialog()));
     if (const char* expected = std::getenv("QM_EXPECT_DPI")) {
         EXPECT_EQ(dpi, std::atoi(expected));
@@ -97,14 +143,11 @@ TEST_F(DialogTest, FaceIsTheTwipsTableAtTheDialogsDpiInTheShellDialogFont) {
     LOGFONTW face{};
     ASSERT_NE(::GetObjectW(font, sizeof(face), &face), 0);
     EXPECT_EQ(std::abs(face.lfHeight), ::MulDiv(8, dpi, 72)) << "8 points";
-    EXPECT_STREQ(face.lfFaceName, L"MS Shell Dlg");
-    {
-        win32::WindowDc d(Dialog());
-        SelectObject(d.get(), font);
-        wchar_t n[64];
-        GetTextFaceW(d.get(), 64, n);
-        wprintf(L"FACE %ls real=%ls\n", face.lfFaceName, n);
-    }
+    // What a caption needs besides its text: a button's edges, a radio button's mark, the gaps
+    // either side of a frame's caption (pixels at 96 DPI).
+    const std::map<ui::ControlKind, int> besidesText{{ui::ControlKind::CommandButton, 8},
+                                                     {ui::ControlKind::OptionButton, 18},
+                                                     {ui::ControlKind::Frame, 16}};
     for (const ui::ControlSpec& entry : ui::OptionsControls()) {
         HWND control = Control(entry.id);
         const ui::TwipsRect twips = ui::ClientTwips(entry);
@@ -115,7 +158,47 @@ TEST_F(DialogTest, FaceIsTheTwipsTableAtTheDialogsDpiInTheShellDialogFont) {
         EXPECT_EQ(rect.bottom - rect.top, ui::TwipsToPixels(twips.height, dpi)) << entry.name;
         EXPECT_EQ(TextOf(control), win32::Wide(entry.caption)) << entry.name;
         EXPECT_EQ(::SendMessageW(control, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(font));
+        const int width = rect.right - rect.left;
+        if (entry.kind == ui::ControlKind::Label) {
+            // The whole information text, wrapped in the label's width, within its height.
+            EXPECT_LE(TextExtent(TextOf(control), dpi, width).cy, rect.bottom - rect.top);
+        } else {
+            EXPECT_LE(TextExtent(TextOf(control), dpi).cx + besidesText.at(entry.kind) * dpi / 96,
+                      width)
+                << entry.name;
+        }
     }
+}
+
+TEST(DialogTemplate, AsksForTheClassicDialogFontNotTheShellFont) {
+    const TemplateFont font = FontOfTemplate();
+    EXPECT_EQ(font.style & (DS_SETFONT | DS_FIXEDSYS), DWORD{DS_SETFONT});
+    EXPECT_EQ(font.points, 8);
+    EXPECT_EQ(font.face, L"MS Shell Dlg");
+}
+
+// Runs the tests matching `filter` in a new process of this program with `variable` set; its exit
+// code, or STILL_ACTIVE when it has not ended within 30 s (it is then ended).
+DWORD RunChild(const wchar_t* filter, const wchar_t* variable, const wchar_t* value) {
+    wchar_t self[MAX_PATH]{};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring command = L"\"" + std::wstring(self) + L"\" --gtest_filter=" + filter;
+    ::SetEnvironmentVariableW(variable, value);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION child{};
+    const BOOL started = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0,
+                                          nullptr, nullptr, &startup, &child);
+    ::SetEnvironmentVariableW(variable, nullptr);
+    if (!started) return ::GetLastError();
+    const win32::UniqueHandle process(child.hProcess);
+    const win32::UniqueHandle thread(child.hThread);
+    DWORD exitCode = STILL_ACTIVE;
+    if (::WaitForSingleObject(child.hProcess, 30000) != WAIT_OBJECT_0) {
+        ::TerminateProcess(child.hProcess, STILL_ACTIVE);
+    }
+    ::GetExitCodeProcess(child.hProcess, &exitCode);
+    return exitCode;
 }
 
 TEST(DialogAtHighDpi, LaysOutAgainAt144Dpi) {
@@ -130,28 +213,43 @@ TEST(DialogAtHighDpi, LaysOutAgainAt144Dpi) {
     ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", REG_DWORD, &high,
                                 sizeof(high)),
               ERROR_SUCCESS);
-    wchar_t self[MAX_PATH]{};
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(self) +
-                           L"\" --gtest_filter=DialogTest.FaceIsTheTwipsTableAtTheDialogsDpi*";
-    ::SetEnvironmentVariableW(L"QM_EXPECT_DPI", L"144");
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION child{};
-    const BOOL started = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0,
-                                          nullptr, nullptr, &startup, &child);
-    ::SetEnvironmentVariableW(L"QM_EXPECT_DPI", nullptr);
-    DWORD exitCode = 1;
-    if (started) {
-        const win32::UniqueHandle process(child.hProcess);
-        const win32::UniqueHandle thread(child.hThread);
-        ::WaitForSingleObject(child.hProcess, 60000);
-        ::GetExitCodeProcess(child.hProcess, &exitCode);
-    }
+    const DWORD exitCode = RunChild(L"DialogTest.FaceIsTheTwipsTable*", L"QM_EXPECT_DPI", L"144");
     ::RegSetKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", REG_DWORD, &previous,
                       sizeof(previous));
-    ASSERT_TRUE(started);
     EXPECT_EQ(exitCode, 0U) << "the dialog's face at 144 DPI";
+}
+
+// A form whose unloading fails, so that the failure routine fails while it reports a failure.
+class UnloadFailingForm final : public ui::Form {
+  public:
+    const ui::WindowSpec& Window() const override { return ui::OptionsWindow(); }
+    ui::ControlTable Controls() const override { return ui::OptionsControls(); }
+    void OnLoad() override {}
+    void OnClick(ControlId) override {
+        app::RunTrapped([] { throw Fault("a failing handler"); });
+    }
+
+  protected:
+    void OnUnloaded() override { throw Fault("a failing unload"); }
+};
+
+TEST(EscapedFailure, EndsTheProcessWithCode3AndLeavesNoWindow) {
+    if (std::getenv("QM_ESCAPE") == nullptr) {
+        // In a child: the failure ends its process.
+        EXPECT_EQ(RunChild(L"EscapedFailure.*", L"QM_ESCAPE", L"1"), 3U)
+            << "STILL_ACTIVE (259): a window kept it waiting";
+        return;
+    }
+    // An abort (where an exception that escapes to the runtime ends) exits with 3 too: not here.
+    std::signal(SIGABRT, [](int) { std::_Exit(97); });
+    win32::Win32Toolkit toolkit(::GetModuleHandleW(nullptr));
+    ui::InstallToolkit(&toolkit);
+    const auto form = std::make_shared<UnloadFailingForm>();
+    ui::Show(*form);
+    HWND dialog = ::FindWindowW(L"#32770", L"Quillmarrow 2004 Default Settings");
+    ::PostMessageW(::GetDlgItem(dialog, win32::ChildId(ControlId::cmdOK)), BM_CLICK, 0, 0);
+    toolkit.RunMessageLoop();
+    ADD_FAILURE() << "the process went on";
 }
 
 TEST_F(DialogTest, LabelWrapsItsTextInsideItsRectangle) {
@@ -186,6 +284,9 @@ TEST_F(DialogTest, KeyboardMovesAsTheDialogManagerDoesAndPressesNothingOnEnterOr
                  ::GetDlgItem(Dialog(), LOWORD(defaultId)) != nullptr)
         << "no default button";
 
+    // Windows makes a focused push button the default one, which Enter would press; Wine's
+    // dialog manager does not, so the button is given that style here.
+    ::SendMessageW(::GetFocus(), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
     for (const WPARAM key : {WPARAM{VK_RETURN}, WPARAM{VK_ESCAPE}}) Key(key);
     ::SendMessageW(Dialog(), WM_COMMAND, IDOK, 0);
     ::SendMessageW(Dialog(), WM_COMMAND, IDCANCEL, 0);
@@ -303,6 +404,17 @@ TEST_F(DialogTest, OnlyTheCommandButtonsHaveTooltips) {
                           L"Click here to exit without changing the default settings"},
                          {Control(ControlId::cmdReset),
                           L"Click here to return to the current default settings"}}));
+}
+
+TEST_F(DialogTest, ADialogWhoseTooltipsCannotBeMadeWorksWithoutThem) {
+    ::DestroyWindow(Control(ControlId::cmdReset));  // making its tooltip fails
+    ::SendMessageW(Dialog(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Dialog()), HTCLIENT);
+    HWND tips = nullptr;
+    while ((tips = ::FindWindowExW(nullptr, tips, TOOLTIPS_CLASSW, nullptr)) != nullptr) {
+        EXPECT_NE(::GetWindow(tips, GW_OWNER), Dialog());
+    }
+    ::SendMessageW(Control(ControlId::cmdCancel), BM_CLICK, 0, 0);
+    EXPECT_EQ(form_->clicks, std::vector{ControlId::cmdCancel});
 }
 
 // The icon images (size, colour depth) in a module's icon resource.
