@@ -20,18 +20,31 @@ FormDialog* DialogObject(HWND dialog) {
     return reinterpret_cast<FormDialog*>(::GetWindowLongPtrW(dialog, DWLP_USER));
 }
 
+// An export of user32 that older Windows versions lack; null there.
+template <typename Function>
+Function User32Export(const char* name) {
+    return std::bit_cast<Function>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), name));
+}
+
 // The DPI the dialog was laid out for by the dialog manager. GetDpiForWindow exists from
 // Windows 10 1607 on; before that every window has the system DPI.
 int DpiOf(HWND window) {
     using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    static const auto getDpiForWindow = std::bit_cast<GetDpiForWindowFn>(
-        ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow"));
+    static const auto getDpiForWindow = User32Export<GetDpiForWindowFn>("GetDpiForWindow");
     if (getDpiForWindow != nullptr) {
         if (const UINT dpi = getDpiForWindow(window); dpi != 0) return static_cast<int>(dpi);
     }
     const WindowDc screen(nullptr);
     const int dpi = screen.get() == nullptr ? 0 : ::GetDeviceCaps(screen.get(), LOGPIXELSY);
     return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
+}
+
+// A system metric at a given DPI. GetSystemMetrics answers for the system DPI, which is not the
+// dialog's on a monitor of another DPI; GetSystemMetricsForDpi (Windows 10 1607 on) is.
+int MetricAt(int metric, int dpi) {
+    using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
+    static const auto forDpi = User32Export<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
+    return forDpi != nullptr ? forDpi(metric, static_cast<UINT>(dpi)) : ::GetSystemMetrics(metric);
 }
 
 // The work area of the monitor under the mouse pointer (the primary one if that fails).
@@ -118,13 +131,16 @@ void FormDialog::PlaceAndCentre() {
 }
 
 void FormDialog::LoadIcons() {
-    // The program's icon at the system's two sizes, each picked from the images of its resource.
-    const auto load = [this](int size) {
+    // The program's icon at the two sizes for the dialog's DPI, each picked from the images of its
+    // resource.
+    const int dpi = DpiOf(Handle());
+    const auto load = [this, dpi](int metric) {
+        const int size = MetricAt(metric, dpi);
         return UniqueIcon(static_cast<HICON>(
             ::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_QUILLMARROW), IMAGE_ICON, size, size, 0)));
     };
-    largeIcon_ = load(::GetSystemMetrics(SM_CXICON));
-    smallIcon_ = load(::GetSystemMetrics(SM_CXSMICON));
+    largeIcon_ = load(SM_CXICON);
+    smallIcon_ = load(SM_CXSMICON);
     ::SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.get()));
     ::SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 }
@@ -134,25 +150,30 @@ void FormDialog::Display() const {
     ::SetForegroundWindow(Handle());
 }
 
-void FormDialog::CreateTooltips() {
+void FormDialog::CreateTooltips() noexcept {
     if (tooltipsTried_) return;
     tooltipsTried_ = true;
-    tooltips_.reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                      WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(),
-                                      nullptr, instance_, nullptr));
-    // Tooltips are a help, not a function of the dialog: it works without them.
-    if (!tooltips_) return;
-    for (const ui::ControlSpec& entry : form_.Controls()) {
-        if (entry.kind != ui::ControlKind::CommandButton || entry.tooltip.empty()) continue;
-        std::wstring text = Wide(entry.tooltip);
-        TTTOOLINFOW tool{};
-        tool.cbSize = sizeof(tool);
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = Handle();
-        tool.uId = reinterpret_cast<UINT_PTR>(Control(entry.id));
-        tool.lpszText = text.data();  // copied by the tooltip control
-        ::SendMessageW(tooltips_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    // Tooltips are a help, not a function of the dialog: should making them fail, it works
+    // without them.
+    try {
+        tooltips_.reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                          WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(),
+                                          nullptr, instance_, nullptr));
+        if (!tooltips_) return;
+        for (const ui::ControlSpec& entry : form_.Controls()) {
+            if (entry.kind != ui::ControlKind::CommandButton || entry.tooltip.empty()) continue;
+            std::wstring text = Wide(entry.tooltip);
+            TTTOOLINFOW tool{};
+            tool.cbSize = sizeof(tool);
+            tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+            tool.hwnd = Handle();
+            tool.uId = reinterpret_cast<UINT_PTR>(Control(entry.id));
+            tool.lpszText = text.data();  // copied by the tooltip control
+            ::SendMessageW(tooltips_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        }
+    } catch (...) {
+        tooltips_.reset();
     }
 }
 

@@ -37,7 +37,7 @@ class FormDialog {
     HWND Control(ui::ControlId id) const;
     void PlaceAndCentre();
     void LoadIcons();
-    void CreateTooltips();
+    void CreateTooltips() noexcept;
 
     ui::Form& form_;
     HINSTANCE instance_;
