@@ -5,9 +5,11 @@
 // QuillmarrowDefaults.exe for failures the program only ever reports as "failed". These throw
 // exceptions that need nothing of that. Linked into the program only; the tests keep the
 // library's. Should a new one be needed, the link fails with a duplicate definition: add it here.
-#include <bits/functexcept.h>
-
+// Another standard library needs none of this.
 #include <new>
+
+#if defined(__GLIBCXX__)
+#include <bits/functexcept.h>
 
 #include "common/Fault.h"
 
@@ -35,3 +37,4 @@ void __throw_out_of_range_fmt(const char* format, ...) {
 }
 
 }  // namespace std
+#endif

@@ -80,14 +80,13 @@ void Win32Toolkit::Display(ui::Form& form) {
 }
 
 void Win32Toolkit::Destroy(ui::Form& form) {
+    const auto found =
+        std::ranges::find(dialogs_, &form, [](const auto& dialog) { return &dialog->Form(); });
+    if (found == dialogs_.end()) return;
     // Taken out of the list first and destroyed last: destroying the window may dispatch
     // messages, and they must not find it half gone.
-    std::unique_ptr<FormDialog> dialog;
-    std::erase_if(dialogs_, [&](std::unique_ptr<FormDialog>& entry) {
-        if (&entry->Form() != &form) return false;
-        dialog = std::move(entry);
-        return true;
-    });
+    const std::unique_ptr<FormDialog> dialog = std::move(*found);
+    dialogs_.erase(found);
 }
 
 bool Win32Toolkit::IsChecked(const ui::Form& form, ui::ControlId id) {

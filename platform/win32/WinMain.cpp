@@ -29,8 +29,9 @@ class InstalledProviders {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    // A failure must end the run quietly, never with a system error or crash dialog.
-    ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+    // No "insert a disk" prompts. A real crash is left to Windows Error Reporting: it is a bug
+    // to hear about. Failures of our own making end quietly (see Boundary.h).
+    ::SetErrorMode(SEM_FAILCRITICALERRORS);
     std::set_terminate([] { win32::EndAfterEscapedFailure(); });
     try {
         reg::Win32Registry registry;
