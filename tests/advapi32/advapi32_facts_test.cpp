@@ -1,6 +1,6 @@
 // The registry's own behaviour that RegStringHandler relies on, on a scratch key of the real
 // HKEY_CURRENT_USER: a string counted without its terminator, the class of created keys, a key
-// the user may only read, and a key deletion that is not recursive.
+// the user may only read, a key deletion that is not recursive, and value deletion.
 #include <windows.h>
 #include <sddl.h>
 
@@ -80,6 +80,16 @@ TEST_F(Advapi32, AKeyWithSubkeysIsNotDeleted) {
     EXPECT_EQ(store.DeleteKey(kHive, Path("\\Parent\\Child")), kTrue);
     EXPECT_EQ(store.DeleteKey(kHive, Path("\\Parent")), kTrue);
     EXPECT_EQ(Read("\\Parent"), "(no key)");
+}
+
+TEST_F(Advapi32, DeletingAMissingValueOrKeyAnswersFalseAndChangesNothing) {
+    ASSERT_EQ(store.WriteString(kHive, Path("\\K"), u"V", u"x"), kTrue);
+    EXPECT_EQ(store.DeleteValue(kHive, Path("\\K"), u"W"), kFalse);
+    EXPECT_EQ(store.DeleteValue(kHive, Path("\\L"), u"V"), kFalse);
+    EXPECT_EQ(Read("\\L"), "(no key)");
+    EXPECT_EQ(Read("\\K", "V"), "x\0"s);
+    EXPECT_EQ(store.DeleteValue(kHive, Path("\\K"), u"V"), kTrue);
+    EXPECT_EQ(Read("\\K", "V"), "(failed)");
 }
 
 }  // namespace

@@ -60,6 +60,21 @@ TEST_F(Store, AnEmptyPathNamesTheRootAndDeleteKeyNamesNoSubkey) {
     EXPECT_EQ(registry.keys.count("A\\B"), 0U);
 }
 
+TEST_F(Store, DeleteValueRemovesTheOneValueItNamesAndCreatesNothing) {
+    registry.Put("A\\B", "V", "x\0"s);
+    registry.Put("A\\B", "W", "y\0"s);
+    EXPECT_EQ(store.DeleteValue(kHive, u"\\A\\B\\", u"V"), kTrue);
+    ASSERT_EQ(registry.Ops(), (std::vector<std::string>{"Open", "DeleteValue", "Close"}));
+    EXPECT_EQ(registry.calls[0].name, "A\\B");
+    EXPECT_EQ(registry.calls[0].access, reg::kKeyAllAccess);
+    EXPECT_EQ(registry.calls[1].name, "V");
+    EXPECT_FALSE(registry.Get("A\\B", "V"));
+    EXPECT_TRUE(registry.Get("A\\B", "W"));
+    EXPECT_EQ(store.DeleteValue(kHive, u"A\\B", u"V"), kFalse);  // gone already
+    EXPECT_EQ(store.DeleteValue(kHive, u"A\\C", u"W"), kFalse);
+    EXPECT_EQ(registry.keys.count("A\\C"), 0U);
+}
+
 TEST_F(Store, FailedCallsGiveEmptyOrFalseAndCloseWhatOpened) {
     registry.Put("K", "V", "True\0"s);
     for (const char* op : {"Open", "Query", "Set", "Create"}) {
