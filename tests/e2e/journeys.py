@@ -1,8 +1,10 @@
 """Journeys of the real QuillmarrowDefaults.exe under Wine, driven from outside as a user would:
-windows found by their titles, keys typed into them, the registry seeded and read with `wine reg`.
+windows found by their titles, keys typed into them, what they show read by inspect.exe, the
+registry seeded and read with `wine reg`.
 
 Needs an X display (DISPLAY) and a throwaway Wine prefix (QM_TEST_WINEPREFIX, as ./test makes);
-CTest sets QM_EXE and QM_ARTIFACTS. Every wait is bounded and says what it expected and what it saw.
+CTest sets QM_EXE, QM_INSPECT and QM_ARTIFACTS. Every wait is bounded and says what it expected and
+what it saw.
 """
 
 import os
@@ -20,6 +22,7 @@ NAMES = ("AllFolders", "TwoPane", "SideMenu")
 PREFIX = os.environ.get("QM_TEST_WINEPREFIX", "")
 ENV = dict(os.environ, WINEPREFIX=PREFIX, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
 EXE = os.environ.get("QM_EXE", "")
+INSPECT = os.environ.get("QM_INSPECT", "")
 ARTIFACTS = os.environ.get("QM_ARTIFACTS", "")
 
 
@@ -56,6 +59,16 @@ def window(title):
     """Waits for the one shown window with this title."""
     poll(lambda: len(windows(title)), 1, "windows titled %r" % title)
     return windows(title)[0]
+
+
+def shown(title):
+    """The controls of the one shown window with this title, as inspect.exe describes them."""
+    return sorted(run("wine", INSPECT, title).splitlines())
+
+
+def selected(title):
+    """The captions of the selected option buttons of the window with this title."""
+    return [line.split(" ", 2)[2] for line in shown(title) if line.startswith("option 1 ")]
 
 
 def press(window_id, *keys):
@@ -120,8 +133,8 @@ def setUpModule():
     run("xdotool", "mousemove", "0", "0")  # off the dialog: no hover, no tooltip
 
 
-@unittest.skipUnless(os.path.isfile(EXE) and PREFIX and os.environ.get("DISPLAY"),
-                     "QM_E2E_SKIPPED: needs QM_EXE, QM_TEST_WINEPREFIX and DISPLAY")
+@unittest.skipUnless(os.path.isfile(EXE) and os.path.isfile(INSPECT) and PREFIX and os.environ.get("DISPLAY"),
+                     "QM_E2E_SKIPPED: needs QM_EXE, QM_INSPECT, QM_TEST_WINEPREFIX and DISPLAY")
 class Journeys(unittest.TestCase):
     def test_ok_stores_the_choices_and_cancel_stores_nothing(self):
         # Odd stored values: any case of "FALSE" is false, anything else (types, spaces) is true.
@@ -149,8 +162,12 @@ class Journeys(unittest.TestCase):
         first = Program(self)
         dialog = window(CAPTION)
         press(dialog, "Tab", "Tab", "Tab", "Down")  # All folders -> Subfolders only
+        before = shown(CAPTION)
         second = Program(self)
         message = window(MESSAGE_TITLE)
+        self.assertEqual(shown(MESSAGE_TITLE), sorted([
+            "icon information", "text Quillmarrow Default Settings is already running on your system.",
+            "button OK"]))
         self.assertEqual(windows(CAPTION), [dialog], "the second start must not open a dialog")
         self.assertTrue(second.running(), "the second start waits for OK on its message")
 
@@ -159,10 +176,26 @@ class Journeys(unittest.TestCase):
         self.assertEqual(windows(MESSAGE_TITLE), [])
         self.assertTrue(first.running())
         self.assertEqual(windows(CAPTION), [dialog], "the first dialog is still there")
+        self.assertEqual(shown(CAPTION), before, "the first dialog as it was")
 
         press(dialog, "shift+Tab", "shift+Tab", "shift+Tab", "space")  # back to OK
         self.assertEqual(first.exit_code("OK"), 0)
         self.assertEqual(stored(), settings(False, True, True), "the first dialog kept its choice")
+
+    def test_reset_shows_what_another_program_stored_meanwhile(self):
+        seed()
+        program = Program(self)
+        dialog = window(CAPTION)
+        press(dialog, "Tab", "Tab", "Tab", "Down")  # All folders -> Subfolders only
+        seed('"AllFolders"="tRuE"', '"TwoPane"="FALSE"', '"SideMenu"=dword:00000000')
+        press(dialog, "shift+Tab", "space")  # Reset
+        poll(lambda: selected(CAPTION), ["Put shortcut on side menu", "Show all folders",
+                                         "Show folder window only"], "the choices shown after Reset")
+        self.assertEqual(stored(), settings(True, False, True), "written back by Reset")
+        self.assertTrue(program.running(), "Reset keeps the dialog open")
+
+        press(dialog, "shift+Tab", "space")  # Cancel
+        self.assertEqual(program.exit_code("Cancel"), 0)
 
 
 if __name__ == "__main__":
