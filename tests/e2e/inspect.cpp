@@ -14,8 +14,8 @@ namespace {
 std::string TextOf(HWND window) {
     wchar_t text[512]{};
     DWORD_PTR length = 0;  // WM_GETTEXT crosses processes; GetWindowText does not for controls
-    ::SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text),
-                          SMTO_ABORTIFHUNG, 2000, &length);
+    ::SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                          2000, &length);
     std::string ascii;
     for (const wchar_t* c = text; *c != 0; ++c) ascii += *c < 0x80 ? static_cast<char>(*c) : '?';
     return ascii;
@@ -45,9 +45,9 @@ const char* IconShown(HWND control) {
     const char* best = "unknown";
     std::size_t fewest = shown.size() / 20 + 1;
     const std::pair<const char*, LPCWSTR> icons[] = {{"information", IDI_INFORMATION},
-                                                    {"warning", IDI_WARNING},
-                                                    {"error", IDI_ERROR},
-                                                    {"question", IDI_QUESTION}};
+                                                     {"warning", IDI_WARNING},
+                                                     {"error", IDI_ERROR},
+                                                     {"question", IDI_QUESTION}};
     for (const auto& [name, id] : icons) {
         const RECT all{0, 0, width, height};
         ::FillRect(memory, &all, background);
