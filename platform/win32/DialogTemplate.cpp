@@ -64,11 +64,11 @@ std::vector<WORD> BuildDialogTemplate(const ui::WindowSpec& window, ui::ControlT
         out.insert(out.end(), value.begin(), value.end());
         word(0);
     };
-    // Twips as dialog units of the dialog font at 96 DPI: 8-point MS Sans Serif has base units of
-    // 6 x 13 pixels (4 x 8 dialog units), and a pixel is 15 twips.
+    // Twips as dialog units of the dialog font at 96 DPI, to the nearest unit: 8-point MS Sans
+    // Serif has base units of 6 x 13 pixels (4 x 8 dialog units), and a pixel is 15 twips.
     const auto rect = [&word](const ui::TwipsRect& twips) {
-        const auto x = [](int twipsX) { return static_cast<unsigned>(twipsX * 2 / 45); };
-        const auto y = [](int twipsY) { return static_cast<unsigned>(twipsY * 8 / 195); };
+        const auto x = [](int twipsX) { return static_cast<unsigned>((twipsX * 2 + 22) / 45); };
+        const auto y = [](int twipsY) { return static_cast<unsigned>((twipsY * 8 + 97) / 195); };
         word(x(twips.left));
         word(y(twips.top));
         word(x(twips.width));

@@ -47,13 +47,17 @@ int MetricAt(int metric, int dpi) {
     return forDpi != nullptr ? forDpi(metric, static_cast<UINT>(dpi)) : ::GetSystemMetrics(metric);
 }
 
-// The work area of the monitor under the mouse pointer (the primary one if that fails).
-RECT WorkArea() {
+// The monitor under the mouse pointer, where the user is looking (the primary one if that fails).
+HMONITOR PointerMonitor() {
     POINT cursor{};
     ::GetCursorPos(&cursor);
+    return ::MonitorFromPoint(cursor, MONITOR_DEFAULTTOPRIMARY);
+}
+
+RECT WorkArea(HMONITOR monitor) {
     MONITORINFO info{};
     info.cbSize = sizeof(info);
-    if (!::GetMonitorInfoW(::MonitorFromPoint(cursor, MONITOR_DEFAULTTOPRIMARY), &info)) {
+    if (!::GetMonitorInfoW(monitor, &info)) {
         ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &info.rcWork, 0);
     }
     return info.rcWork;
@@ -104,9 +108,12 @@ HWND FormDialog::Control(ui::ControlId id) const {
 
 void FormDialog::PlaceAndCentre() {
     // Onto the monitor it will be shown on first, so that it is laid out for that monitor's DPI.
-    const RECT work = WorkArea();
-    ::SetWindowPos(Handle(), nullptr, work.left, work.top, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const HMONITOR monitor = PointerMonitor();
+    const RECT work = WorkArea(monitor);
+    if (::MonitorFromWindow(Handle(), MONITOR_DEFAULTTONULL) != monitor) {
+        ::SetWindowPos(Handle(), nullptr, work.left, work.top, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     const int dpi = DpiOf(Handle());
     for (const ui::ControlSpec& entry : form_.Controls()) {
         const RECT place = PixelRect(ui::ClientTwips(entry, form_.Controls()), dpi);
@@ -182,9 +189,13 @@ bool FormDialog::IsChecked(ui::ControlId option) const {
 }
 
 void FormDialog::SetChecked(ui::ControlId option, bool checked) {
+    HWND button = Control(option);
+    // Setting a check mark costs a style change and a redraw even where it is already set: the
+    // load sets all six buttons, most often as they are.
+    if ((::SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED) == checked) return;
     // The button moves the tab stop with the check mark: Tab lands on the selected button of a
     // pair.
-    ::SendMessageW(Control(option), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    ::SendMessageW(button, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void FormDialog::OnCommand(HWND dialog, int id) {
