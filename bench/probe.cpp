@@ -51,7 +51,7 @@ void Fail(const char* message) {
     std::printf("error: %s\n", message);
 }
 
-void Time(std::wstring program, const wchar_t* title) {
+void Time(const std::wstring& program, const wchar_t* title) {
     std::wstring commandLine = L"\"" + program + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

@@ -108,7 +108,7 @@ HWND FormDialog::Control(ui::ControlId id) const {
 
 void FormDialog::PlaceAndCentre() {
     // Onto the monitor it will be shown on first, so that it is laid out for that monitor's DPI.
-    const HMONITOR monitor = PointerMonitor();
+    HMONITOR monitor = PointerMonitor();
     const RECT work = WorkArea(monitor);
     if (::MonitorFromWindow(Handle(), MONITOR_DEFAULTTONULL) != monitor) {
         ::SetWindowPos(Handle(), nullptr, work.left, work.top, 0, 0,
