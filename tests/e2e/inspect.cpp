@@ -2,7 +2,7 @@
 // Usage: inspect.exe TITLE
 // Finds the one visible top-level window titled TITLE and prints a line for each visible control:
 // "button OK", "frame Folder tree", "option 1 Show all folders" (1: selected), "text ..." for
-// static text, and "icon information" (or warning, error, question, unknown) for an icon.
+// static text, and "icon information" (or "icon other") for an icon.
 #include <windows.h>
 
 #include <cstdio>
@@ -21,16 +21,8 @@ std::string TextOf(HWND window) {
     return ascii;
 }
 
-// The pixels of a device context's top-left width x height, row by row.
-std::vector<COLORREF> Pixels(HDC dc, int width, int height) {
-    std::vector<COLORREF> pixels;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) pixels.push_back(::GetPixel(dc, x, y));
-    return pixels;
-}
-
-// Which of the system's message icons an icon control shows: the one that, drawn on the colour
-// beside the control, matches what is on the screen there (all but a few pixels).
+// Whether an icon control shows the system's information icon: drawn on the colour beside the
+// control, it matches the screen there but for a few pixels.
 const char* IconShown(HWND control) {
     RECT rect{};
     ::GetWindowRect(control, &rect);
@@ -39,32 +31,21 @@ const char* IconShown(HWND control) {
     HDC screen = ::GetDC(nullptr);
     HDC memory = ::CreateCompatibleDC(screen);
     HGDIOBJ previous = ::SelectObject(memory, ::CreateCompatibleBitmap(screen, width, height));
-    ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    const std::vector<COLORREF> shown = Pixels(memory, width, height);
     HBRUSH background = ::CreateSolidBrush(::GetPixel(screen, rect.left - 1, rect.top));
-    const char* best = "unknown";
-    std::size_t fewest = shown.size() / 20 + 1;
-    const std::pair<const char*, LPCWSTR> icons[] = {{"information", IDI_INFORMATION},
-                                                     {"warning", IDI_WARNING},
-                                                     {"error", IDI_ERROR},
-                                                     {"question", IDI_QUESTION}};
-    for (const auto& [name, id] : icons) {
-        const RECT all{0, 0, width, height};
-        ::FillRect(memory, &all, background);
-        ::DrawIconEx(memory, 0, 0, ::LoadIconW(nullptr, id), 0, 0, 0, nullptr, DI_NORMAL);
-        const std::vector<COLORREF> drawn = Pixels(memory, width, height);
-        std::size_t differ = 0;
-        for (std::size_t i = 0; i < shown.size(); ++i) differ += shown[i] != drawn[i] ? 1U : 0U;
-        if (differ < fewest) {
-            fewest = differ;
-            best = name;
-        }
+    const RECT all{0, 0, width, height};
+    ::FillRect(memory, &all, background);
+    ::DrawIconEx(memory, 0, 0, ::LoadIconW(nullptr, IDI_INFORMATION), 0, 0, 0, nullptr, DI_NORMAL);
+    int differ = 0;
+    for (int i = 0; i < width * height; ++i) {
+        const int x = i % width;
+        const int y = i / width;
+        differ += ::GetPixel(memory, x, y) != ::GetPixel(screen, rect.left + x, rect.top + y);
     }
     ::DeleteObject(background);
     ::DeleteObject(::SelectObject(memory, previous));
     ::DeleteDC(memory);
     ::ReleaseDC(nullptr, screen);
-    return best;
+    return differ <= width * height / 20 ? "information" : "other";
 }
 
 BOOL CALLBACK PrintControl(HWND control, LPARAM) {
@@ -100,11 +81,8 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     std::vector<HWND> found;
-    for (HWND window = ::GetTopWindow(nullptr); window != nullptr;
-         window = ::GetWindow(window, GW_HWNDNEXT)) {
-        wchar_t title[256]{};
-        ::GetWindowTextW(window, title, 256);
-        if (::IsWindowVisible(window) && ::lstrcmpW(title, argv[1]) == 0) found.push_back(window);
+    for (HWND window = nullptr; (window = ::FindWindowExW(nullptr, window, nullptr, argv[1]));) {
+        if (::IsWindowVisible(window)) found.push_back(window);
     }
     if (found.size() != 1) {
         std::fprintf(stderr, "inspect: %zu visible windows with that title\n", found.size());

@@ -12,7 +12,7 @@
 // The registry seam in memory, below HKEY_CURRENT_USER only: keys by their full path (exact
 // case; "" is the root), values as stored bytes with their type. Logs every call with its
 // arguments, counts open handles and fails calls on demand. Texts cross as Latin-1.
-class FakeRegistry final : public reg::RegistryApi {
+class FakeRegistry : public reg::RegistryApi {
   public:
     struct Value {
         std::uint32_t type = reg::kRegSz;

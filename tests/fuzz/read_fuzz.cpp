@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "registry/RegStringHandler.h"
+#include "tests/fakes/FakeRegistry.h"
 
 namespace {
 
@@ -18,7 +19,8 @@ void Require(bool condition, const char* what) {
     std::abort();
 }
 
-class ScriptedRegistry final : public reg::RegistryApi {
+// The read's own calls scripted; the fake's Latin-1 conversions.
+class ScriptedRegistry final : public FakeRegistry {
   public:
     explicit ScriptedRegistry(FuzzedDataProvider& script) : script_(script) {}
     int openKeys = 0;
@@ -50,19 +52,11 @@ class ScriptedRegistry final : public reg::RegistryApi {
         *size = static_cast<std::uint32_t>(delivered.size());
         return Status();
     }
-    reg::Status RegSetValueExA(reg::Hkey, const char*, std::uint32_t, std::uint32_t,
-                               const std::uint8_t*, std::uint32_t) override {
-        std::abort();
-    }
-    reg::Status RegDeleteValueA(reg::Hkey, const char*) override { std::abort(); }
-    reg::Status RegDeleteKeyA(reg::Hkey, const char*) override { std::abort(); }
     reg::Status RegCloseKey(reg::Hkey key) override {
         Require(key == kKey && openKeys == 1, "closing a key that is not open");
         --openKeys;
         return Status();
     }
-    std::string ToAnsi(TextView text) override { return std::string(text.begin(), text.end()); }
-    Text FromAnsi(std::string_view bytes) override { return Text(bytes.begin(), bytes.end()); }
 
   private:
     static constexpr reg::Hkey kKey = 0x1234;

@@ -31,16 +31,6 @@ TEST_F(Failures, AFailureAtOkStoresNothingAndStillClosesTheDialog) {
     EXPECT_EQ(AllStored(), "False True True");
 }
 
-TEST_F(Failures, ATrappedFailureLetsTheCallerCarryOn) {
-    int after = 0;
-    app::RunTrapped([&] {
-        app::RunTrapped([] { throw std::runtime_error("inner"); });
-        ++after;
-    });
-    EXPECT_EQ(after, 1);
-    EXPECT_EQ(toolkit.MessageBoxes(), std::vector<std::string>{kUnexpectedErrorBox});
-}
-
 TEST_F(Failures, AFailureInsideTheFailureRoutineEscapesEveryTrap) {
     const auto dialog = Start();
     toolkit.failing = {"Destroy"};  // Cancel's unload fails, and so does the failure routine's

@@ -1,5 +1,5 @@
 // The default settings through the dialog: what a stored value means, what is written back, and
-// what OK, Cancel, closing and Reset do to the registry.
+// what OK, Cancel and closing do to the registry. (Reset is one of the journeys.)
 #include <algorithm>
 
 #include "tests/unit/app_fixture.h"
@@ -79,31 +79,13 @@ TEST_F(Settings, AFailedSaveIsReportedAndTheDialogStillCloses) {
     EXPECT_FALSE(dialog->Loaded());
 }
 
-TEST_F(Settings, CancelAndTheCloseButtonStoreNothing) {
-    for (const bool viaCancel : {true, false}) {
-        SCOPED_TRACE(viaCancel ? "Cancel" : "close button");
-        const auto dialog = Start();
-        const std::size_t callsAfterLoad = registry.calls.size();
-        toolkit.UserSelects(*dialog, ControlId::optSubfoldersOnly);
-        if (viaCancel) {
-            dialog->OnClick(ControlId::cmdCancel);
-        } else {
-            ui::Unload(*dialog);  // what the toolkit does for the close button
-        }
-        EXPECT_FALSE(dialog->Loaded());
-        EXPECT_EQ(registry.calls.size(), callsAfterLoad);
-    }
-}
-
-TEST_F(Settings, ResetShowsWhatIsStoredNowAndKeepsTheDialogOpen) {
+TEST_F(Settings, CancelStoresNothing) {
     const auto dialog = Start();
+    const std::size_t callsAfterLoad = registry.calls.size();
     toolkit.UserSelects(*dialog, ControlId::optSubfoldersOnly);
-    Seed("SideMenu", "FALSE");  // another program changes a default meanwhile
-    dialog->OnClick(ControlId::cmdReset);
-    EXPECT_TRUE(dialog->Loaded());
-    EXPECT_EQ(dialog->Value(ControlId::optAllFolders), kTrue);
-    EXPECT_EQ(dialog->Value(ControlId::optStartMenu), kTrue);
-    EXPECT_EQ(AllStored(), "True True False");
+    dialog->OnClick(ControlId::cmdCancel);
+    EXPECT_FALSE(dialog->Loaded());
+    EXPECT_EQ(registry.calls.size(), callsAfterLoad);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -37,9 +38,17 @@ class RecordingForm final : public ui::Form {
     void OnClick(ControlId button) override {
         clicks.push_back(button);
         if (unloadOnClick) ui::Unload(*this);
+        // A handler's failure, whose report fails too when unloading the form fails.
+        if (failing) app::RunTrapped([] { throw Fault("a failing handler"); });
     }
     std::vector<ControlId> clicks;
     bool unloadOnClick = false;
+    bool failing = false;
+
+  protected:
+    void OnUnloaded() override {
+        if (failing) throw Fault("a failing unload");
+    }
 };
 
 std::wstring TextOf(HWND window) {
@@ -48,15 +57,7 @@ std::wstring TextOf(HWND window) {
     return text;
 }
 
-RECT ClientRectIn(HWND parent, HWND control) {
-    RECT rect{};
-    ::GetWindowRect(control, &rect);
-    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
-// The font Windows gives a dialog made from the program's template: its face, unless
-// DS_SHELLFONT (DS_SETFONT | DS_FIXEDSYS) turns "MS Shell Dlg" into "MS Shell Dlg 2".
+// The font the program's dialog template asks for.
 struct TemplateFont {
     DWORD style = 0;
     int points = 0;
@@ -74,18 +75,16 @@ TemplateFont FontOfTemplate() {
     skip();  // caption
     return {DWORD{dialog[6]} | DWORD{dialog[7]} << 16, at[0], reinterpret_cast<PCWSTR>(at + 3)};
 }
-std::wstring FaceWindowsUses(const TemplateFont& font) {
-    const bool shell = (font.style & DS_SHELLFONT) == DS_SHELLFONT;
-    return shell && font.face == L"MS Shell Dlg" ? L"MS Shell Dlg 2" : font.face;
-}
-
-// The extent of a text drawn as a control draws it: wrapped at `width`, or on one line.
+// The extent of a text drawn as a control draws it, wrapped at `width` or on one line, in the font
+// Windows makes from the template: its face, unless DS_SHELLFONT (DS_SETFONT | DS_FIXEDSYS) turns
+// "MS Shell Dlg" into "MS Shell Dlg 2".
 SIZE TextExtent(const std::wstring& text, int dpi, int width = 0) {
-    LOGFONTW logFont{};
     const TemplateFont font = FontOfTemplate();
+    const bool shell = (font.style & DS_SHELLFONT) == DS_SHELLFONT && font.face == L"MS Shell Dlg";
+    LOGFONTW logFont{};
     logFont.lfHeight = -::MulDiv(font.points, dpi, 72);
     logFont.lfCharSet = DEFAULT_CHARSET;
-    ::lstrcpynW(logFont.lfFaceName, FaceWindowsUses(font).c_str(), LF_FACESIZE);
+    ::lstrcpynW(logFont.lfFaceName, shell ? L"MS Shell Dlg 2" : font.face.c_str(), LF_FACESIZE);
     const win32::WindowDc screen(nullptr);
     HFONT handle = ::CreateFontIndirectW(&logFont);
     HGDIOBJ previous = ::SelectObject(screen.get(), handle);
@@ -113,8 +112,9 @@ class DialogTest : public ::testing::Test {
         HWND dialog = ::FindWindowW(L"#32770", L"Quillmarrow 2004 Default Settings");
         return ::GetDlgItem(dialog, win32::ChildId(id));
     }
-    void Key(WPARAM key) {
+    void Key(int virtualKey) {
         HWND focus = ::GetFocus();
+        const auto key = static_cast<WPARAM>(virtualKey);
         ::PostMessageW(focus, WM_KEYDOWN, key, 0);
         if (key == VK_RETURN || key == VK_ESCAPE) ::PostMessageW(focus, WM_CHAR, key, 0);
         ::PostMessageW(focus, WM_KEYUP, key, 0);
@@ -128,9 +128,8 @@ class DialogTest : public ::testing::Test {
 
 TEST_F(DialogTest, FaceIsTheTwipsTableAtTheDialogsDpiWithNoTextCut) {
     const int dpi = static_cast<int>(::GetDpiForWindow(Dialog()));
-    if (const char* expected = std::getenv("QM_EXPECT_DPI")) {
-        EXPECT_EQ(dpi, std::atoi(expected));
-    }
+    const char* expected = std::getenv("QM_EXPECT_DPI");
+    EXPECT_EQ(dpi, expected != nullptr ? std::atoi(expected) : dpi) << "the child's DPI";
     RECT client{};
     ::GetClientRect(Dialog(), &client);
     EXPECT_EQ(client.right, ui::TwipsToPixels(8580, dpi));
@@ -151,7 +150,9 @@ TEST_F(DialogTest, FaceIsTheTwipsTableAtTheDialogsDpiWithNoTextCut) {
     for (const ui::ControlSpec& entry : ui::OptionsControls()) {
         HWND control = Control(entry.id);
         const ui::TwipsRect twips = ui::ClientTwips(entry);
-        const RECT rect = ClientRectIn(Dialog(), control);
+        RECT rect{};  // in the dialog's client area
+        ::GetWindowRect(control, &rect);
+        ::MapWindowPoints(nullptr, Dialog(), reinterpret_cast<POINT*>(&rect), 2);
         EXPECT_EQ(rect.left, ui::TwipsToPixels(twips.left, dpi)) << entry.name;
         EXPECT_EQ(rect.top, ui::TwipsToPixels(twips.top, dpi)) << entry.name;
         EXPECT_EQ(rect.right - rect.left, ui::TwipsToPixels(twips.width, dpi)) << entry.name;
@@ -161,6 +162,7 @@ TEST_F(DialogTest, FaceIsTheTwipsTableAtTheDialogsDpiWithNoTextCut) {
         const int width = rect.right - rect.left;
         if (entry.kind == ui::ControlKind::Label) {
             // The whole information text, wrapped in the label's width, within its height.
+            EXPECT_EQ(::GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK, SS_LEFT) << "wraps";
             EXPECT_LE(TextExtent(TextOf(control), dpi, width).cy, rect.bottom - rect.top);
         } else {
             EXPECT_LE(TextExtent(TextOf(control), dpi).cx + besidesText.at(entry.kind) * dpi / 96,
@@ -173,8 +175,7 @@ TEST_F(DialogTest, FaceIsTheTwipsTableAtTheDialogsDpiWithNoTextCut) {
 TEST(DialogTemplate, AsksForTheClassicDialogFontNotTheShellFont) {
     const TemplateFont font = FontOfTemplate();
     EXPECT_EQ(font.style & (DS_SETFONT | DS_FIXEDSYS), DWORD{DS_SETFONT});
-    EXPECT_EQ(font.points, 8);
-    EXPECT_EQ(font.face, L"MS Shell Dlg");
+    EXPECT_EQ(std::pair(font.points, font.face), std::pair(8, std::wstring(L"MS Shell Dlg")));
 }
 
 // Runs the tests matching `filter` in a new process of this program with `variable` set; its exit
@@ -193,45 +194,29 @@ DWORD RunChild(const wchar_t* filter, const wchar_t* variable, const wchar_t* va
     if (!started) return ::GetLastError();
     const win32::UniqueHandle process(child.hProcess);
     const win32::UniqueHandle thread(child.hThread);
+    if (::WaitForSingleObject(process.get(), 30000))
+        ::TerminateProcess(process.get(), STILL_ACTIVE);
     DWORD exitCode = STILL_ACTIVE;
-    if (::WaitForSingleObject(child.hProcess, 30000) != WAIT_OBJECT_0) {
-        ::TerminateProcess(child.hProcess, STILL_ACTIVE);
-    }
-    ::GetExitCodeProcess(child.hProcess, &exitCode);
+    ::GetExitCodeProcess(process.get(), &exitCode);
     return exitCode;
 }
 
 TEST(DialogAtHighDpi, LaysOutAgainAt144Dpi) {
     if (std::getenv("QM_EXPECT_DPI") != nullptr) GTEST_SKIP() << "this is the child";
     // A new process takes the DPI from the desktop setting; the setting is restored afterwards.
-    constexpr wchar_t kDesktop[] = L"Control Panel\\Desktop";
+    const auto setDpi = [](DWORD dpi) {
+        return ::RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels",
+                                 REG_DWORD, &dpi, sizeof(dpi));
+    };
     DWORD previous = 96;
     DWORD size = sizeof(previous);
-    ::RegGetValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", RRF_RT_REG_DWORD, nullptr, &previous,
-                   &size);
-    const DWORD high = 144;
-    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", REG_DWORD, &high,
-                                sizeof(high)),
-              ERROR_SUCCESS);
+    ::RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", RRF_RT_REG_DWORD,
+                   nullptr, &previous, &size);
+    ASSERT_EQ(setDpi(144), ERROR_SUCCESS);
     const DWORD exitCode = RunChild(L"DialogTest.FaceIsTheTwipsTable*", L"QM_EXPECT_DPI", L"144");
-    ::RegSetKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", REG_DWORD, &previous,
-                      sizeof(previous));
+    setDpi(previous);
     EXPECT_EQ(exitCode, 0U) << "the dialog's face at 144 DPI";
 }
-
-// A form whose unloading fails, so that the failure routine fails while it reports a failure.
-class UnloadFailingForm final : public ui::Form {
-  public:
-    const ui::WindowSpec& Window() const override { return ui::OptionsWindow(); }
-    ui::ControlTable Controls() const override { return ui::OptionsControls(); }
-    void OnLoad() override {}
-    void OnClick(ControlId) override {
-        app::RunTrapped([] { throw Fault("a failing handler"); });
-    }
-
-  protected:
-    void OnUnloaded() override { throw Fault("a failing unload"); }
-};
 
 TEST(EscapedFailure, EndsTheProcessWithCode3AndLeavesNoWindow) {
     if (std::getenv("QM_ESCAPE") == nullptr) {
@@ -244,34 +229,13 @@ TEST(EscapedFailure, EndsTheProcessWithCode3AndLeavesNoWindow) {
     std::signal(SIGABRT, [](int) { std::_Exit(97); });
     win32::Win32Toolkit toolkit(::GetModuleHandleW(nullptr));
     ui::InstallToolkit(&toolkit);
-    const auto form = std::make_shared<UnloadFailingForm>();
+    const auto form = std::make_shared<RecordingForm>();
+    form->failing = true;
     ui::Show(*form);
     HWND dialog = ::FindWindowW(L"#32770", L"Quillmarrow 2004 Default Settings");
     ::PostMessageW(::GetDlgItem(dialog, win32::ChildId(ControlId::cmdOK)), BM_CLICK, 0, 0);
     toolkit.RunMessageLoop();
     ADD_FAILURE() << "the process went on";
-}
-
-TEST_F(DialogTest, LabelWrapsItsTextInsideItsRectangle) {
-    HWND label = Control(ControlId::lblOptionInfo);
-    RECT rect{};
-    ::GetClientRect(label, &rect);
-    const win32::WindowDc screen(label);
-    HDC dc = ::CreateCompatibleDC(screen.get());
-    HBITMAP bitmap = ::CreateCompatibleBitmap(screen.get(), rect.right, rect.bottom);
-    HGDIOBJ previous = ::SelectObject(dc, bitmap);
-    ::SendMessageW(label, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc),
-                   PRF_CLIENT | PRF_ERASEBKGND);
-    // Ink in the lower half: the text went on to a second line instead of running off the right.
-    const COLORREF background = ::GetPixel(dc, rect.right - 1, rect.bottom - 1);
-    int inkBelow = 0;
-    for (int y = rect.bottom / 2; y < rect.bottom; ++y) {
-        for (int x = 0; x < rect.right; ++x) inkBelow += ::GetPixel(dc, x, y) != background ? 1 : 0;
-    }
-    ::SelectObject(dc, previous);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(dc);
-    EXPECT_GT(inkBelow, 50);
 }
 
 TEST_F(DialogTest, KeyboardMovesAsTheDialogManagerDoesAndPressesNothingOnEnterOrEsc) {
@@ -287,7 +251,7 @@ TEST_F(DialogTest, KeyboardMovesAsTheDialogManagerDoesAndPressesNothingOnEnterOr
     // Windows makes a focused push button the default one, which Enter would press; Wine's
     // dialog manager does not, so the button is given that style here.
     ::SendMessageW(::GetFocus(), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
-    for (const WPARAM key : {WPARAM{VK_RETURN}, WPARAM{VK_ESCAPE}}) Key(key);
+    for (const int key : {VK_RETURN, VK_ESCAPE}) Key(key);
     ::SendMessageW(Dialog(), WM_COMMAND, IDOK, 0);
     ::SendMessageW(Dialog(), WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(form_->clicks.empty());
@@ -303,23 +267,8 @@ TEST_F(DialogTest, KeyboardMovesAsTheDialogManagerDoesAndPressesNothingOnEnterOr
     }
     EXPECT_TRUE(Checked(ControlId::optFolderWindow));
     EXPECT_TRUE(Checked(ControlId::optStartMenu));
-    // Leaving the dialog and coming back keeps the focused control.
-    Key(VK_TAB);
-    Key(VK_TAB);
-    {
-        const win32::UniqueWindow other(::CreateWindowExW(0, L"STATIC", L"other",
-                                                          WS_POPUP | WS_VISIBLE, 0, 0, 10, 10,
-                                                          nullptr, nullptr, nullptr, nullptr));
-        ::SetForegroundWindow(other.get());
-        toolkit_.DoEvents();
-        ::SetForegroundWindow(Dialog());
-        toolkit_.DoEvents();
-    }
-    EXPECT_EQ(::GetFocus(), Control(ControlId::cmdCancel));
     // The arrow keys stay inside a pair and select as they go.
-    Key(VK_TAB);
-    Key(VK_TAB);
-    Key(VK_DOWN);
+    for (const int key : {VK_TAB, VK_TAB, VK_TAB, VK_TAB, VK_DOWN}) Key(key);
     EXPECT_EQ(::GetFocus(), Control(ControlId::optSubfoldersOnly));
     EXPECT_TRUE(Checked(ControlId::optSubfoldersOnly));
     Key(VK_DOWN);
@@ -350,16 +299,13 @@ TEST_F(DialogTest, ButtonClicksReachTheFormAndClosingUnloadsItQuietly) {
     EXPECT_FALSE(::IsWindow(Dialog()));
 }
 
-// Looks at the message box from a second thread while the test thread waits in it, then closes it.
-DWORD WINAPI InspectMessageBox(void* seen) {
-    auto& state = *static_cast<std::pair<std::wstring, bool>*>(seen);
+// From a second thread while the test thread waits in the message box: whether the dialog could
+// be used meanwhile (nullopt: no message box came up). Then closes the message box.
+DWORD WINAPI DialogEnabledDuringMessageBox(void* enabled) {
     for (int tries = 0; tries < 500; ++tries, ::Sleep(10)) {
         HWND box = ::FindWindowW(L"#32770", L"Quillmarrow Default Settings");
         if (box == nullptr) continue;
-        wchar_t text[128]{};
-        ::GetDlgItemTextW(box, 0xFFFF, text, 128);  // the message box's prompt
-        state.first = text;
-        state.second =
+        *static_cast<std::optional<bool>*>(enabled) =
             ::IsWindowEnabled(::FindWindowW(L"#32770", L"Quillmarrow 2004 Default Settings"));
         ::PostMessageW(box, WM_COMMAND, IDOK, 0);
         return 0;
@@ -369,25 +315,31 @@ DWORD WINAPI InspectMessageBox(void* seen) {
 
 TEST_F(DialogTest, AMessageBoxKeepsTheDialogFromUseUntilDismissed) {
     toolkit_.Display(*form_);
-    std::pair<std::wstring, bool> seen{L"", true};
+    std::optional<bool> enabled;
     const win32::UniqueHandle inspector(
-        ::CreateThread(nullptr, 0, &InspectMessageBox, &seen, 0, nullptr));
+        ::CreateThread(nullptr, 0, &DialogEnabledDuringMessageBox, &enabled, 0, nullptr));
     toolkit_.MsgBox(u"Unexpected Error", ui::MsgBoxStyle::Critical,
                     u"Quillmarrow Default Settings");
     ::WaitForSingleObject(inspector.get(), 10000);
-    EXPECT_EQ(seen.first, L"Unexpected Error");
-    EXPECT_FALSE(seen.second) << "the dialog is disabled while the message is up";
+    EXPECT_EQ(enabled, std::optional(false)) << "the dialog is disabled while the message is up";
     EXPECT_TRUE(::IsWindowEnabled(Dialog()));
 }
 
-TEST_F(DialogTest, OnlyTheCommandButtonsHaveTooltips) {
-    ::SendMessageW(Dialog(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Dialog()), HTCLIENT);
+// The tooltips the dialog makes when the pointer first comes over it: their window, if any.
+HWND TooltipsOf(HWND dialog) {
+    ::SendMessageW(dialog, WM_SETCURSOR, reinterpret_cast<WPARAM>(dialog), HTCLIENT);
     HWND tips = nullptr;
     while ((tips = ::FindWindowExW(nullptr, tips, TOOLTIPS_CLASSW, nullptr)) != nullptr) {
-        if (::GetWindow(tips, GW_OWNER) == Dialog()) break;
+        if (::GetWindow(tips, GW_OWNER) == dialog) return tips;
     }
+    return nullptr;
+}
+
+TEST_F(DialogTest, OnlyTheCommandButtonsHaveTooltips) {
+    HWND tips = TooltipsOf(Dialog());
     ASSERT_NE(tips, nullptr);
     std::map<HWND, std::wstring> tools;
+    std::map<HWND, std::wstring> expected;
     const auto count = static_cast<UINT>(::SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0));
     for (UINT i = 0; i < count; ++i) {
         wchar_t text[128]{};
@@ -397,22 +349,15 @@ TEST_F(DialogTest, OnlyTheCommandButtonsHaveTooltips) {
         ::SendMessageW(tips, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&tool));
         tools[reinterpret_cast<HWND>(tool.uId)] = text;
     }
-    EXPECT_EQ(tools, (std::map<HWND, std::wstring>{
-                         {Control(ControlId::cmdOK),
-                          L"Click here to make the current settings default and exit"},
-                         {Control(ControlId::cmdCancel),
-                          L"Click here to exit without changing the default settings"},
-                         {Control(ControlId::cmdReset),
-                          L"Click here to return to the current default settings"}}));
+    for (const ControlId button : {ControlId::cmdOK, ControlId::cmdCancel, ControlId::cmdReset}) {
+        expected[Control(button)] = win32::Wide(ui::ControlSpecOf(button).tooltip);
+    }
+    EXPECT_EQ(tools, expected);
 }
 
 TEST_F(DialogTest, ADialogWhoseTooltipsCannotBeMadeWorksWithoutThem) {
     ::DestroyWindow(Control(ControlId::cmdReset));  // making its tooltip fails
-    ::SendMessageW(Dialog(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Dialog()), HTCLIENT);
-    HWND tips = nullptr;
-    while ((tips = ::FindWindowExW(nullptr, tips, TOOLTIPS_CLASSW, nullptr)) != nullptr) {
-        EXPECT_NE(::GetWindow(tips, GW_OWNER), Dialog());
-    }
+    EXPECT_EQ(TooltipsOf(Dialog()), nullptr);
     ::SendMessageW(Control(ControlId::cmdCancel), BM_CLICK, 0, 0);
     EXPECT_EQ(form_->clicks, std::vector{ControlId::cmdCancel});
 }
