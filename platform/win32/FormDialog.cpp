@@ -84,8 +84,7 @@ FormDialog::FormDialog(ui::Form& form, HINSTANCE instance) : form_(form), instan
             // The selection the form holds while unloaded: the layout's, or what was set since.
             SetChecked(entry.id, static_cast<bool>(form.Value(entry.id)));
         }
-        PlaceAndCentre();
-        LoadIcons();
+        LoadIcons(PlaceAndCentre());
     } catch (...) {
         // No destructor runs for a half-made object: detach it before the members go.
         ::SetWindowLongPtrW(Handle(), DWLP_USER, 0);
@@ -106,7 +105,7 @@ HWND FormDialog::Control(ui::ControlId id) const {
     return control;
 }
 
-void FormDialog::PlaceAndCentre() {
+int FormDialog::PlaceAndCentre() {
     // Onto the monitor it will be shown on first, so that it is laid out for that monitor's DPI.
     HMONITOR monitor = PointerMonitor();
     const RECT work = WorkArea(monitor);
@@ -135,12 +134,12 @@ void FormDialog::PlaceAndCentre() {
     const LONG left = std::max(work.left, work.left + (work.right - work.left - width) / 2);
     const LONG top = std::max(work.top, work.top + (work.bottom - work.top - height) / 2);
     ::SetWindowPos(Handle(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    return dpi;
 }
 
-void FormDialog::LoadIcons() {
+void FormDialog::LoadIcons(int dpi) {
     // The program's icon at the two sizes for the dialog's DPI, each picked from the images of its
     // resource.
-    const int dpi = DpiOf(Handle());
     const auto load = [this, dpi](int metric) {
         const int size = MetricAt(metric, dpi);
         return UniqueIcon(static_cast<HICON>(

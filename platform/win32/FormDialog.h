@@ -35,8 +35,9 @@ class FormDialog {
     static void OnClose(HWND dialog);
 
     HWND Control(ui::ControlId id) const;
-    void PlaceAndCentre();
-    void LoadIcons();
+    // Places it on the monitor it opens on; the DPI it is laid out for there.
+    int PlaceAndCentre();
+    void LoadIcons(int dpi);
     void CreateTooltips() noexcept;
 
     ui::Form& form_;
