@@ -1,0 +1,103 @@
+#pragma once
+// What the in-process dialog tests share: a form that records its events, a fixture that loads it
+// on the Win32 toolkit, and a child process of the test program for what must not run here.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Trap.h"
+#include "common/Fault.h"
+#include "platform/win32/DialogTemplate.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/Win32Toolkit.h"
+#include "ui/Form.h"
+#include "ui/layout.h"
+
+namespace dialog_test {
+
+using ui::ControlId;
+
+class RecordingForm final : public ui::Form {
+  public:
+    const ui::WindowSpec& Window() const override { return ui::OptionsWindow(); }
+    ui::ControlTable Controls() const override { return ui::OptionsControls(); }
+    void OnLoad() override {}
+    void OnClick(ControlId button) override {
+        clicks.push_back(button);
+        if (unloadOnClick) ui::Unload(*this);
+        // A handler's failure, whose report fails too when unloading the form fails.
+        if (failing) app::RunTrapped([] { throw Fault("a failing handler"); });
+    }
+    std::vector<ControlId> clicks;
+    bool unloadOnClick = false;
+    bool failing = false;
+
+  protected:
+    void OnUnloaded() override {
+        if (failing) throw Fault("a failing unload");
+    }
+};
+
+inline std::wstring TextOf(HWND window) {
+    wchar_t text[512]{};
+    ::GetWindowTextW(window, text, 512);
+    return text;
+}
+
+class DialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ui::InstallToolkit(&toolkit_);
+        ui::Load(*form_);
+    }
+    void TearDown() override {
+        ui::Unload(*form_);
+        ui::InstallToolkit(nullptr);
+    }
+    HWND Dialog() const { return ::GetAncestor(Control(ControlId::cmdOK), GA_ROOT); }
+    static HWND Control(ControlId id) {
+        // The only dialog of this thread is the form's.
+        HWND dialog = ::FindWindowW(L"#32770", L"Quillmarrow 2004 Default Settings");
+        return ::GetDlgItem(dialog, win32::ChildId(id));
+    }
+    void Key(int virtualKey) {
+        HWND focus = ::GetFocus();
+        const auto key = static_cast<WPARAM>(virtualKey);
+        ::PostMessageW(focus, WM_KEYDOWN, key, 0);
+        if (key == VK_RETURN || key == VK_ESCAPE) ::PostMessageW(focus, WM_CHAR, key, 0);
+        ::PostMessageW(focus, WM_KEYUP, key, 0);
+        toolkit_.DoEvents();
+    }
+    bool Checked(ControlId id) { return toolkit_.IsChecked(*form_, id); }
+
+    win32::Win32Toolkit toolkit_{::GetModuleHandleW(nullptr)};
+    std::shared_ptr<RecordingForm> form_ = std::make_shared<RecordingForm>();
+};
+
+// Runs the tests matching `filter` in a new process of this program with `variable` set; its exit
+// code, or STILL_ACTIVE when it has not ended within 30 s (it is then ended).
+inline DWORD RunChild(const wchar_t* filter, const wchar_t* variable, const wchar_t* value) {
+    wchar_t self[MAX_PATH]{};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring command = L"\"" + std::wstring(self) + L"\" --gtest_filter=" + filter;
+    ::SetEnvironmentVariableW(variable, value);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION child{};
+    const BOOL started = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0,
+                                          nullptr, nullptr, &startup, &child);
+    ::SetEnvironmentVariableW(variable, nullptr);
+    if (!started) return ::GetLastError();
+    const win32::UniqueHandle process(child.hProcess);
+    const win32::UniqueHandle thread(child.hThread);
+    if (::WaitForSingleObject(process.get(), 30000))
+        ::TerminateProcess(process.get(), STILL_ACTIVE);
+    DWORD exitCode = STILL_ACTIVE;
+    ::GetExitCodeProcess(process.get(), &exitCode);
+    return exitCode;
+}
+
+}  // namespace dialog_test
