@@ -14,7 +14,7 @@ else
     export WINEPREFIX=$work/prefix
     trap 'wineserver -k >/dev/null 2>&1; rm -rf "$work"' EXIT
 fi
-wine_prefix_ready "$WINEPREFIX" || { echo "no Wine prefix in $WINEPREFIX" >&2; exit 1; }
+wine_prefix_ready "$WINEPREFIX" headless || { echo "no Wine prefix in $WINEPREFIX" >&2; exit 1; }
 
 fail() {
     echo "FAILED: $*" >&2

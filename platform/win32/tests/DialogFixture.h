@@ -79,10 +79,12 @@ class DialogTest : public ::testing::Test {
 
 // Runs the tests matching `filter` in a new process of this program with `variable` set; its exit
 // code, or STILL_ACTIVE when it has not ended within 30 s (it is then ended).
-inline DWORD RunChild(const wchar_t* filter, const wchar_t* variable, const wchar_t* value) {
+inline DWORD RunChild(const wchar_t* filter, const wchar_t* variable, const wchar_t* value,
+                      const std::wstring& moreArguments = {}) {
     wchar_t self[MAX_PATH]{};
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(self) + L"\" --gtest_filter=" + filter;
+    std::wstring command =
+        L"\"" + std::wstring(self) + L"\" --gtest_filter=" + filter + moreArguments;
     ::SetEnvironmentVariableW(variable, value);
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);

@@ -6,9 +6,13 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <sddl.h>
 
+#include <algorithm>
+#include <array>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <optional>
@@ -69,48 +73,137 @@ SIZE TextExtent(const std::wstring& text, int dpi, int width = 0) {
     return {rect.right, rect.bottom};
 }
 
-TEST_F(DialogTest, FaceIsTheTwipsTableAtTheDialogsDpiWithNoTextCut) {
-    const int dpi = static_cast<int>(::GetDpiForWindow(Dialog()));
-    const char* expected = std::getenv("QM_EXPECT_DPI");
-    EXPECT_EQ(dpi, expected != nullptr ? std::atoi(expected) : dpi) << "the child's DPI";
+// The metrics of a font as a control draws with it; `owned`: the font is deleted afterwards.
+TEXTMETRICW MetricsOf(HFONT font, bool owned = false) {
+    const win32::WindowDc screen(nullptr);
+    const HGDIOBJ previous = ::SelectObject(screen.get(), font);
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(screen.get(), &metrics);
+    ::SelectObject(screen.get(), previous);
+    if (owned) ::DeleteObject(font);
+    return metrics;
+}
+
+// The dialog as designed, transcribed by hand: each control's caption, its kind and its rectangle
+// in pixels at 96 DPI (left, top, width, height), an option button's relative to its frame.
+struct Designed {
+    ControlId id;
+    const wchar_t* caption;
+    LONG buttonType;  // BS_PUSHBUTTON, BS_GROUPBOX or BS_AUTORADIOBUTTON; -1: the static label
+    ControlId frame;
+    std::array<LONG, 4> at96;
+};
+constexpr wchar_t kInfoText[] =
+    L"You can right click on a folder in Windows Explorer and click on \"Let Quillmarrow create a "
+    L"shortcut\" on the context menu. That is the fastest way to work with Quillmarrow. The "
+    L"default name and settings will be applied.";
+using enum ControlId;
+constexpr LONG kPush = BS_PUSHBUTTON, kFrame = BS_GROUPBOX, kOption = BS_AUTORADIOBUTTON;
+// clang-format off
+constexpr Designed kDesign[] = {
+    {cmdOK,               L"OK",                         kPush,   None,                {154, 156,  76, 23}},
+    {cmdCancel,           L"Cancel",                     kPush,   None,                {247, 156,  76, 23}},
+    {cmdReset,            L"Reset",                      kPush,   None,                {341, 156,  76, 23}},
+    {fraFolderTree,       L"Folder tree",                kFrame,  None,                { 16,  65, 178, 68}},
+    {optAllFolders,       L"Show all folders",           kOption, fraFolderTree,       {  9,  18, 164, 18}},
+    {optSubfoldersOnly,   L"Show subfolders only",       kOption, fraFolderTree,       {  9,  43, 164, 18}},
+    {fraWindowStyle,      L"Window style",               kFrame,  None,                {199,  65, 178, 68}},
+    {optTwoPane,          L"Show two-pane window",       kOption, fraWindowStyle,      {  9,  18, 164, 18}},
+    {optFolderWindow,     L"Show folder window only",    kOption, fraWindowStyle,      {  9,  43, 164, 18}},
+    {fraShortcutLocation, L"Shortcut location",          kFrame,  None,                {382,  65, 178, 68}},
+    {optSideMenu,         L"Put shortcut on side menu",  kOption, fraShortcutLocation, {  9,  18, 164, 18}},
+    {optStartMenu,        L"Put shortcut on Start Menu", kOption, fraShortcutLocation, {  9,  43, 164, 18}},
+    {lblOptionInfo,       kInfoText,                     -1,      None,                { 14,  18, 544, 27}},
+};
+// A few of them at 144 DPI, in the client area (twips x 144 / 1440, halves rounded up).
+const std::map<ControlId, std::array<LONG, 4>> kAt144{
+    {cmdOK, {231, 234, 114, 35}}, {fraShortcutLocation, {572, 98, 267, 102}},
+    {optStartMenu, {586, 162, 246, 27}}, {lblOptionInfo, {21, 27, 816, 41}}};
+// clang-format on
+
+const Designed& DesignOf(ControlId id) {
+    return *std::ranges::find(kDesign, id, &Designed::id);
+}
+// Where the design puts a control in the client area at 96 DPI.
+std::array<LONG, 4> ClientAt96(const Designed& control) {
+    std::array<LONG, 4> rect = control.at96;
+    if (control.frame != None) {
+        rect[0] += DesignOf(control.frame).at96[0];
+        rect[1] += DesignOf(control.frame).at96[1];
+    }
+    return rect;
+}
+// A window's rectangle in its parent's client area, as Windows reports it.
+std::array<LONG, 4> PlacedAt(HWND window) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    ::MapWindowPoints(nullptr, ::GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+int ExpectedDpi() {
+    const char* child = std::getenv("QM_EXPECT_DPI");
+    return child != nullptr ? std::atoi(child) : USER_DEFAULT_SCREEN_DPI;  // the prefix's setting
+}
+
+TEST_F(DialogTest, FaceIsTheDesignAtTheDialogsDpiWithNoTextCut) {
+    const int dpi = ExpectedDpi();
+    ASSERT_EQ(::GetDpiForWindow(Dialog()), static_cast<UINT>(dpi));
     RECT client{};
     ::GetClientRect(Dialog(), &client);
-    EXPECT_EQ(client.right, ui::TwipsToPixels(8580, dpi));
-    EXPECT_EQ(client.bottom, ui::TwipsToPixels(3015, dpi));
+    EXPECT_EQ(std::pair(client.right, client.bottom),
+              dpi == 144 ? std::pair(858L, 302L) : std::pair(572L, 201L));
     EXPECT_EQ(TextOf(Dialog()), L"Quillmarrow 2004 Default Settings");
     const auto style = static_cast<DWORD>(::GetWindowLongPtrW(Dialog(), GWL_STYLE));
     EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_VISIBLE), 0U) << "fixed, hidden";
+    // Centred on the work area of the monitor under the pointer.
+    RECT frame{};
+    ::GetWindowRect(Dialog(), &frame);
+    POINT pointer{};
+    ::GetCursorPos(&pointer);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    ::GetMonitorInfoW(::MonitorFromPoint(pointer, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    EXPECT_NEAR(frame.left + frame.right, monitor.rcWork.left + monitor.rcWork.right, 1);
+    EXPECT_NEAR(frame.top + frame.bottom, monitor.rcWork.top + monitor.rcWork.bottom, 1);
 
+    // The face the prefix's mapping gives the template's "MS Shell Dlg", at 8 points.
     const auto font = reinterpret_cast<HFONT>(::SendMessageW(Dialog(), WM_GETFONT, 0, 0));
-    LOGFONTW face{};
-    ASSERT_NE(::GetObjectW(font, sizeof(face), &face), 0);
-    EXPECT_EQ(std::abs(face.lfHeight), ::MulDiv(8, dpi, 72)) << "8 points";
-    // What a caption needs besides its text: a button's edges, a radio button's mark, the gaps
-    // either side of a frame's caption (pixels at 96 DPI).
-    const std::map<ui::ControlKind, int> besidesText{{ui::ControlKind::CommandButton, 8},
-                                                     {ui::ControlKind::OptionButton, 18},
-                                                     {ui::ControlKind::Frame, 16}};
-    for (const ui::ControlSpec& entry : ui::OptionsControls()) {
-        HWND control = Control(entry.id);
-        const ui::TwipsRect twips = ui::ClientTwips(entry);
-        RECT rect{};  // in the dialog's client area
-        ::GetWindowRect(control, &rect);
-        ::MapWindowPoints(nullptr, Dialog(), reinterpret_cast<POINT*>(&rect), 2);
-        EXPECT_EQ(rect.left, ui::TwipsToPixels(twips.left, dpi)) << entry.name;
-        EXPECT_EQ(rect.top, ui::TwipsToPixels(twips.top, dpi)) << entry.name;
-        EXPECT_EQ(rect.right - rect.left, ui::TwipsToPixels(twips.width, dpi)) << entry.name;
-        EXPECT_EQ(rect.bottom - rect.top, ui::TwipsToPixels(twips.height, dpi)) << entry.name;
-        EXPECT_EQ(TextOf(control), win32::Wide(entry.caption)) << entry.name;
+    LOGFONTW logFont{};
+    ASSERT_NE(::GetObjectW(font, sizeof(logFont), &logFont), 0);
+    EXPECT_EQ(std::abs(logFont.lfHeight), ::MulDiv(8, dpi, 72)) << "8 points";
+    // A bitmap font, metric for metric the prefix's MS Sans Serif: no fallback face.
+    logFont.lfCharSet = DEFAULT_CHARSET;
+    ::lstrcpynW(logFont.lfFaceName, L"MS Sans Serif", LF_FACESIZE);
+    const TEXTMETRICW dialogFace = MetricsOf(font);
+    const TEXTMETRICW sansSerif = MetricsOf(::CreateFontIndirectW(&logFont), true);
+    EXPECT_EQ(dialogFace.tmPitchAndFamily & (TMPF_VECTOR | TMPF_TRUETYPE), 0) << "bitmap";
+    EXPECT_EQ(std::memcmp(&dialogFace, &sansSerif, sizeof(TEXTMETRICW)), 0) << "MS Sans Serif";
+
+    // What a caption needs besides its text: a button's edges, a frame's gaps either side of its
+    // caption, a radio button's mark (pixels at 96 DPI).
+    const std::map<LONG, int> besidesText{{kPush, 8}, {kFrame, 16}, {kOption, 18}};
+    for (const Designed& designed : kDesign) {
+        SCOPED_TRACE(designed.caption);
+        HWND control = Control(designed.id);
+        ASSERT_NE(control, nullptr);
+        const std::array<LONG, 4> rect = PlacedAt(control);
+        if (dpi == USER_DEFAULT_SCREEN_DPI) {
+            EXPECT_EQ(rect, ClientAt96(designed));
+        } else if (kAt144.contains(designed.id)) {
+            EXPECT_EQ(rect, kAt144.at(designed.id));
+        }
+        EXPECT_EQ(TextOf(control), designed.caption);
         EXPECT_EQ(::SendMessageW(control, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(font));
-        const int width = rect.right - rect.left;
-        if (entry.kind == ui::ControlKind::Label) {
+        const auto controlStyle = static_cast<DWORD>(::GetWindowLongW(control, GWL_STYLE));
+        if (designed.buttonType < 0) {
             // The whole information text, wrapped in the label's width, within its height.
-            EXPECT_EQ(::GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK, SS_LEFT) << "wraps";
-            EXPECT_LE(TextExtent(TextOf(control), dpi, width).cy, rect.bottom - rect.top);
+            EXPECT_EQ(controlStyle & SS_TYPEMASK, DWORD{SS_LEFT}) << "wraps";
+            EXPECT_LE(TextExtent(designed.caption, dpi, rect[2]).cy, rect[3]);
         } else {
-            EXPECT_LE(TextExtent(TextOf(control), dpi).cx + besidesText.at(entry.kind) * dpi / 96,
-                      width)
-                << entry.name;
+            EXPECT_EQ(controlStyle & BS_TYPEMASK, static_cast<DWORD>(designed.buttonType));
+            EXPECT_LE(TextExtent(designed.caption, dpi).cx +
+                          besidesText.at(designed.buttonType) * dpi / 96,
+                      rect[2]);
         }
     }
 }
@@ -119,6 +212,32 @@ TEST(DialogTemplate, AsksForTheClassicDialogFontNotTheShellFont) {
     const TemplateFont font = FontOfTemplate();
     EXPECT_EQ(font.style & (DS_SETFONT | DS_FIXEDSYS), DWORD{DS_SETFONT});
     EXPECT_EQ(std::pair(font.points, font.face), std::pair(8, std::wstring(L"MS Shell Dlg")));
+}
+
+std::wstring TempPath(const wchar_t* name) {
+    wchar_t folder[MAX_PATH]{};
+    ::GetTempPathW(MAX_PATH, folder);
+    const std::wstring path = std::wstring(folder) + name;
+    ::DeleteFileW(path.c_str());
+    return path;
+}
+// How many tests a GoogleTest XML report says ran to the end without a failure.
+int TestsCompleted(const std::wstring& report) {
+    const win32::UniqueHandle file(::CreateFileW(report.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                                 nullptr, OPEN_EXISTING, 0, nullptr));
+    std::string xml(1 << 16, '\0');
+    DWORD read = 0;
+    if (file.get() == INVALID_HANDLE_VALUE ||
+        !::ReadFile(file.get(), xml.data(), static_cast<DWORD>(xml.size()), &read, nullptr))
+        return -1;
+    xml.resize(read);
+    int completed = 0;
+    for (std::size_t at = 0; (at = xml.find("<testcase ", at)) != std::string::npos; ++at) {
+        const std::string testcase = xml.substr(at, xml.find("</testcase>", at) - at);
+        completed += testcase.find("result=\"completed\"") != std::string::npos &&
+                     testcase.find("<failure") == std::string::npos;
+    }
+    return completed;
 }
 
 TEST(DialogAtHighDpi, LaysOutAgainAt144Dpi) {
@@ -133,9 +252,12 @@ TEST(DialogAtHighDpi, LaysOutAgainAt144Dpi) {
     ::RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", RRF_RT_REG_DWORD,
                    nullptr, &previous, &size);
     ASSERT_EQ(setDpi(144), ERROR_SUCCESS);
-    const DWORD exitCode = RunChild(L"DialogTest.FaceIsTheTwipsTable*", L"QM_EXPECT_DPI", L"144");
+    const std::wstring report = TempPath(L"qm-144dpi.xml");
+    const DWORD exitCode = RunChild(L"DialogTest.FaceIsTheDesign*", L"QM_EXPECT_DPI", L"144",
+                                    L" --gtest_output=xml:" + report);
     setDpi(previous);
     EXPECT_EQ(exitCode, 0U) << "the dialog's face at 144 DPI";
+    EXPECT_EQ(TestsCompleted(report), 1) << "the child ran the face test";
 }
 
 TEST(EscapedFailure, EndsTheProcessWithCode3AndLeavesNoWindow) {
@@ -219,67 +341,113 @@ TEST_F(DialogTest, ButtonClicksReachTheFormAndClosingUnloadsItQuietly) {
     EXPECT_FALSE(::IsWindow(Dialog()));
 }
 
-// From a second thread while the test thread waits in the message box: whether the dialog could
-// be used meanwhile (nullopt: no message box came up). Then closes the message box.
-DWORD WINAPI DialogEnabledDuringMessageBox(void* enabled) {
+// What a message box showed, read from a second thread while the test thread waits in it:
+// whether the dialog could be used meanwhile and the icon the box showed. Then closes the box.
+struct ShownBox {
+    std::optional<bool> dialogEnabled;  // nullopt: no message box came up
+    HICON icon = nullptr;
+};
+BOOL CALLBACK FindIcon(HWND child, LPARAM icon) {
+    wchar_t className[16]{};
+    ::GetClassNameW(child, className, 16);
+    if (::lstrcmpiW(className, L"Static") == 0 &&
+        (::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+        *reinterpret_cast<HICON*>(icon) =
+            reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
+    }
+    return TRUE;
+}
+DWORD WINAPI InspectMessageBox(void* shown) {
     for (int tries = 0; tries < 500; ++tries, ::Sleep(10)) {
         HWND box = ::FindWindowW(L"#32770", L"Quillmarrow Default Settings");
-        if (box == nullptr) continue;
-        *static_cast<std::optional<bool>*>(enabled) =
+        if (box == nullptr || !::IsWindowVisible(box)) continue;
+        auto& result = *static_cast<ShownBox*>(shown);
+        result.dialogEnabled =
             ::IsWindowEnabled(::FindWindowW(L"#32770", L"Quillmarrow 2004 Default Settings"));
+        ::EnumChildWindows(box, FindIcon, reinterpret_cast<LPARAM>(&result.icon));
         ::PostMessageW(box, WM_COMMAND, IDOK, 0);
         return 0;
     }
     return 1;
 }
 
-TEST_F(DialogTest, AMessageBoxKeepsTheDialogFromUseUntilDismissed) {
+TEST_F(DialogTest, MessageBoxesShowTheirIconAndKeepTheDialogFromUseUntilDismissed) {
     toolkit_.Display(*form_);
-    std::optional<bool> enabled;
-    const win32::UniqueHandle inspector(
-        ::CreateThread(nullptr, 0, &DialogEnabledDuringMessageBox, &enabled, 0, nullptr));
-    toolkit_.MsgBox(u"Unexpected Error", ui::MsgBoxStyle::Critical,
-                    u"Quillmarrow Default Settings");
-    ::WaitForSingleObject(inspector.get(), 10000);
-    EXPECT_EQ(enabled, std::optional(false)) << "the dialog is disabled while the message is up";
-    EXPECT_TRUE(::IsWindowEnabled(Dialog()));
+    for (const auto& [style, icon] : {std::pair(ui::MsgBoxStyle::Critical, IDI_ERROR),
+                                      std::pair(ui::MsgBoxStyle::Information, IDI_INFORMATION)}) {
+        ShownBox shown;
+        const win32::UniqueHandle inspector(
+            ::CreateThread(nullptr, 0, &InspectMessageBox, &shown, 0, nullptr));
+        toolkit_.MsgBox(u"Unexpected Error", style, u"Quillmarrow Default Settings");
+        ::WaitForSingleObject(inspector.get(), 10000);
+        EXPECT_EQ(shown.dialogEnabled, std::optional(false)) << "disabled while the box is up";
+        EXPECT_EQ(shown.icon, ::LoadIconW(nullptr, icon)) << "the system's icon for the style";
+        EXPECT_TRUE(::IsWindowEnabled(Dialog()));
+    }
 }
 
-// The tooltips the dialog makes when the pointer first comes over it: their window, if any.
-HWND TooltipsOf(HWND dialog) {
-    ::SendMessageW(dialog, WM_SETCURSOR, reinterpret_cast<WPARAM>(dialog), HTCLIENT);
-    HWND tips = nullptr;
-    while ((tips = ::FindWindowExW(nullptr, tips, TOOLTIPS_CLASSW, nullptr)) != nullptr) {
-        if (::GetWindow(tips, GW_OWNER) == dialog) return tips;
-    }
-    return nullptr;
+TEST(PreviousInstance, AnInstanceWhoseMarkWeMayNotOpenIsRunning) {
+    // The first instance runs elevated or as another user: its mutex exists, but opening it is
+    // denied.
+    PSECURITY_DESCRIPTOR denied = nullptr;
+    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(
+        L"D:(D;;GA;;;WD)", SDDL_REVISION_1, &denied, nullptr));
+    SECURITY_ATTRIBUTES attributes{sizeof(attributes), denied, FALSE};
+    const win32::UniqueHandle first(::CreateMutexW(&attributes, FALSE, win32::kInstanceMutexName));
+    ::LocalFree(denied);
+    ASSERT_NE(first, nullptr);
+    ::SetLastError(ERROR_SUCCESS);
+    ASSERT_EQ(::CreateMutexW(nullptr, FALSE, win32::kInstanceMutexName), nullptr);
+    ASSERT_EQ(::GetLastError(), DWORD{ERROR_ACCESS_DENIED}) << "what Windows answers";
+    win32::Win32Toolkit second(::GetModuleHandleW(nullptr));
+    EXPECT_TRUE(second.PrevInstance());
 }
 
-TEST_F(DialogTest, OnlyTheCommandButtonsHaveTooltips) {
-    HWND tips = TooltipsOf(Dialog());
-    ASSERT_NE(tips, nullptr);
-    std::map<HWND, std::wstring> tools;
-    std::map<HWND, std::wstring> expected;
-    const auto count = static_cast<UINT>(::SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0));
-    for (UINT i = 0; i < count; ++i) {
-        wchar_t text[128]{};
-        TTTOOLINFOW tool{};
-        tool.cbSize = sizeof(tool);
-        tool.lpszText = text;
-        ::SendMessageW(tips, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&tool));
-        tools[reinterpret_cast<HWND>(tool.uId)] = text;
+// The tooltip that shows when the pointer rests on a control, as a user rests it: its text, or
+// nothing when none shows within `waitMs`.
+std::optional<std::wstring> TooltipOnHover(HWND control, win32::Win32Toolkit& toolkit,
+                                           ULONGLONG waitMs) {
+    RECT rect{};
+    ::GetWindowRect(control, &rect);
+    ::SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    for (const ULONGLONG start = ::GetTickCount64(); ::GetTickCount64() - start < waitMs;) {
+        toolkit.DoEvents();
+        for (HWND tip = nullptr; (tip = ::FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr));) {
+            if (!::IsWindowVisible(tip)) continue;
+            wchar_t text[128]{};
+            TTTOOLINFOW tool{};
+            tool.cbSize = sizeof(tool);
+            tool.lpszText = text;
+            ::SendMessageW(tip, TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+            return text;
+        }
+        ::Sleep(10);
     }
-    for (const ControlId button : {ControlId::cmdOK, ControlId::cmdCancel, ControlId::cmdReset}) {
-        expected[Control(button)] = win32::Wide(ui::ControlSpecOf(button).tooltip);
+    return std::nullopt;
+}
+
+TEST_F(DialogTest, RestingOnACommandButtonShowsItsTooltipAndNowhereElse) {
+    toolkit_.Display(*form_);
+    // Longer than the tooltip's initial delay (the double-click time).
+    const ULONGLONG delay = 2 * ::GetDoubleClickTime();
+    for (const ControlId other : {optAllFolders, lblOptionInfo}) {
+        EXPECT_EQ(TooltipOnHover(Control(other), toolkit_, delay), std::nullopt)
+            << ui::ControlSpecOf(other).name;
     }
-    EXPECT_EQ(tools, expected);
+    for (const auto& [button, tip] :
+         {std::pair(cmdOK, L"Click here to make the current settings default and exit"),
+          std::pair(cmdCancel, L"Click here to exit without changing the default settings"),
+          std::pair(cmdReset, L"Click here to return to the current default settings")}) {
+        EXPECT_EQ(TooltipOnHover(Control(button), toolkit_, 3 * delay), tip);
+    }
 }
 
 TEST_F(DialogTest, ADialogWhoseTooltipsCannotBeMadeWorksWithoutThem) {
-    ::DestroyWindow(Control(ControlId::cmdReset));  // making its tooltip fails
-    EXPECT_EQ(TooltipsOf(Dialog()), nullptr);
-    ::SendMessageW(Control(ControlId::cmdCancel), BM_CLICK, 0, 0);
-    EXPECT_EQ(form_->clicks, std::vector{ControlId::cmdCancel});
+    toolkit_.Display(*form_);
+    ::DestroyWindow(Control(cmdReset));  // making its tooltip fails
+    EXPECT_EQ(TooltipOnHover(Control(cmdOK), toolkit_, 2 * ::GetDoubleClickTime()), std::nullopt);
+    ::SendMessageW(Control(cmdCancel), BM_CLICK, 0, 0);
+    EXPECT_EQ(form_->clicks, std::vector{cmdCancel});
 }
 
 // The icon images (size, colour depth) in a module's icon resource.
@@ -296,12 +464,23 @@ std::set<std::pair<int, int>> IconImages(HMODULE module) {
     return images;
 }
 
-TEST_F(DialogTest, TitleBarShowsTheProgramsIconWhichHasSixImages) {
-    const LRESULT big = ::SendMessageW(Dialog(), WM_GETICON, ICON_BIG, 0);
-    const LRESULT small = ::SendMessageW(Dialog(), WM_GETICON, ICON_SMALL, 0);
-    EXPECT_NE(big, 0);
-    EXPECT_NE(small, 0);
-    EXPECT_NE(big, small);
+// The size of an icon's image, as Windows reports it.
+int IconWidth(LRESULT icon) {
+    ICONINFO info{};
+    if (!::GetIconInfo(reinterpret_cast<HICON>(icon), &info)) return 0;
+    BITMAP bitmap{};
+    ::GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof(bitmap), &bitmap);
+    ::DeleteObject(info.hbmColor);
+    ::DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
+}
+
+TEST_F(DialogTest, TitleBarShowsTheProgramsIconAtTheDialogsSizesFromItsSixImages) {
+    const UINT dpi = ::GetDpiForWindow(Dialog());
+    EXPECT_EQ(IconWidth(::SendMessageW(Dialog(), WM_GETICON, ICON_BIG, 0)),
+              ::GetSystemMetricsForDpi(SM_CXICON, dpi));
+    EXPECT_EQ(IconWidth(::SendMessageW(Dialog(), WM_GETICON, ICON_SMALL, 0)),
+              ::GetSystemMetricsForDpi(SM_CXSMICON, dpi));
 
     const char* exe = std::getenv("QM_PROGRAM");
     ASSERT_NE(exe, nullptr) << "QM_PROGRAM names the program file";
