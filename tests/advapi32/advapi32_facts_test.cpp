@@ -67,6 +67,25 @@ TEST_F(Advapi32, CreatedKeysHaveTheClassAndACountedStringKeepsTheNulAfterIt) {
     EXPECT_EQ(Read("\\A\\B"), "REG_DWORD");
 }
 
+TEST_F(Advapi32, StringsAnotherProgramStoredReadWholeThroughTheBinding) {
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, scratch.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const auto put = [key](const char* name, const std::string& bytes, DWORD count) {
+        return ::RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(bytes.data()),
+                                count);
+    };
+    EXPECT_EQ(put("Bare", "FalseX", 5), ERROR_SUCCESS);  // no NUL after it: none is stored
+    EXPECT_EQ(put("Inner", "Fa\0lse\0"s, 7), ERROR_SUCCESS);
+    EXPECT_EQ(put("Accented", "M\xFCller\0"s, 7), ERROR_SUCCESS);  // 1252, Wine's en-US code page
+    ::RegCloseKey(key);
+    ASSERT_EQ(Read("", "Bare"), "False") << "stored without a terminator";
+    EXPECT_EQ(store.ReadString(kHive, Path(""), u"Bare"), u"False");
+    EXPECT_EQ(store.ReadString(kHive, Path(""), u"Inner"), u"Fa");
+    EXPECT_EQ(store.ReadString(kHive, Path(""), u"Accented"), u"M\u00FCller");
+}
+
 TEST_F(Advapi32, AKeyTheUserMayOnlyReadStillReadsButDoesNotChange) {
     ASSERT_EQ(store.WriteString(kHive, Path("\\Locked"), u"V", u"False"), kTrue);
     ASSERT_TRUE(SetAcl("\\Locked", "D:P(A;;KR;;;WD)"));

@@ -1,5 +1,7 @@
 // Failures in the routines and handlers: every form is unloaded before "Unexpected Error", the
 // caller carries on, and a failure while reporting one escapes every trap.
+#include <algorithm>
+
 #include "app/Trap.h"
 #include "tests/unit/app_fixture.h"
 
@@ -36,6 +38,18 @@ TEST_F(Failures, AFailureInsideTheFailureRoutineEscapesEveryTrap) {
     toolkit.failing = {"Destroy"};  // Cancel's unload fails, and so does the failure routine's
     EXPECT_THROW(dialog->OnClick(ControlId::cmdCancel), app::EscapedFailure);
     EXPECT_EQ(toolkit.log.back(), "FAILED Destroy frmOptions");  // reported once, not per trap
+}
+
+TEST_F(Failures, AFailedReportFourTrapsDeepEscapesThemAllAfterOneAttempt) {
+    // Main, Form_Load, ShowDefaultSettings, LoadDefaultSettings (which finds no registry).
+    toolkit.failing = {"MsgBox"};
+    reg::InstallRegistry(nullptr);
+    EXPECT_THROW(modMain::Main(), app::EscapedFailure);
+    EXPECT_EQ(std::ranges::count_if(toolkit.log,
+                                    [](const std::string& entry) {
+                                        return entry.find("MsgBox") != std::string::npos;
+                                    }),
+              1);
 }
 
 }  // namespace

@@ -92,6 +92,7 @@ struct Designed {
     LONG buttonType;  // BS_PUSHBUTTON, BS_GROUPBOX or BS_AUTORADIOBUTTON; -1: the static label
     ControlId frame;
     std::array<LONG, 4> at96;
+    bool selected = false;  // when the dialog is made
 };
 constexpr wchar_t kInfoText[] =
     L"You can right click on a folder in Windows Explorer and click on \"Let Quillmarrow create a "
@@ -105,13 +106,13 @@ constexpr Designed kDesign[] = {
     {cmdCancel,           L"Cancel",                     kPush,   None,                {247, 156,  76, 23}},
     {cmdReset,            L"Reset",                      kPush,   None,                {341, 156,  76, 23}},
     {fraFolderTree,       L"Folder tree",                kFrame,  None,                { 16,  65, 178, 68}},
-    {optAllFolders,       L"Show all folders",           kOption, fraFolderTree,       {  9,  18, 164, 18}},
+    {optAllFolders,       L"Show all folders",           kOption, fraFolderTree,       {  9,  18, 164, 18}, true},
     {optSubfoldersOnly,   L"Show subfolders only",       kOption, fraFolderTree,       {  9,  43, 164, 18}},
     {fraWindowStyle,      L"Window style",               kFrame,  None,                {199,  65, 178, 68}},
-    {optTwoPane,          L"Show two-pane window",       kOption, fraWindowStyle,      {  9,  18, 164, 18}},
+    {optTwoPane,          L"Show two-pane window",       kOption, fraWindowStyle,      {  9,  18, 164, 18}, true},
     {optFolderWindow,     L"Show folder window only",    kOption, fraWindowStyle,      {  9,  43, 164, 18}},
     {fraShortcutLocation, L"Shortcut location",          kFrame,  None,                {382,  65, 178, 68}},
-    {optSideMenu,         L"Put shortcut on side menu",  kOption, fraShortcutLocation, {  9,  18, 164, 18}},
+    {optSideMenu,         L"Put shortcut on side menu",  kOption, fraShortcutLocation, {  9,  18, 164, 18}, true},
     {optStartMenu,        L"Put shortcut on Start Menu", kOption, fraShortcutLocation, {  9,  43, 164, 18}},
     {lblOptionInfo,       kInfoText,                     -1,      None,                { 14,  18, 544, 27}},
 };
@@ -193,6 +194,7 @@ TEST_F(DialogTest, FaceIsTheDesignAtTheDialogsDpiWithNoTextCut) {
             EXPECT_EQ(rect, kAt144.at(designed.id));
         }
         EXPECT_EQ(TextOf(control), designed.caption);
+        EXPECT_EQ(::SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED, designed.selected);
         EXPECT_EQ(::SendMessageW(control, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(font));
         const auto controlStyle = static_cast<DWORD>(::GetWindowLongW(control, GWL_STYLE));
         if (designed.buttonType < 0) {
