@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -216,30 +217,15 @@ TEST(DialogTemplate, AsksForTheClassicDialogFontNotTheShellFont) {
     EXPECT_EQ(std::pair(font.points, font.face), std::pair(8, std::wstring(L"MS Shell Dlg")));
 }
 
-std::wstring TempPath(const wchar_t* name) {
-    wchar_t folder[MAX_PATH]{};
-    ::GetTempPathW(MAX_PATH, folder);
-    const std::wstring path = std::wstring(folder) + name;
-    ::DeleteFileW(path.c_str());
-    return path;
-}
-// How many tests a GoogleTest XML report says ran to the end without a failure.
-int TestsCompleted(const std::wstring& report) {
-    const win32::UniqueHandle file(::CreateFileW(report.c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                                 nullptr, OPEN_EXISTING, 0, nullptr));
+// Whether a GoogleTest XML report says that exactly one test ran to its end and passed.
+bool OneTestPassed(const std::wstring& report) {
     std::string xml(1 << 16, '\0');
-    DWORD read = 0;
-    if (file.get() == INVALID_HANDLE_VALUE ||
-        !::ReadFile(file.get(), xml.data(), static_cast<DWORD>(xml.size()), &read, nullptr))
-        return -1;
-    xml.resize(read);
-    int completed = 0;
-    for (std::size_t at = 0; (at = xml.find("<testcase ", at)) != std::string::npos; ++at) {
-        const std::string testcase = xml.substr(at, xml.find("</testcase>", at) - at);
-        completed += testcase.find("result=\"completed\"") != std::string::npos &&
-                     testcase.find("<failure") == std::string::npos;
+    if (std::FILE* file = ::_wfopen(report.c_str(), L"rb")) {
+        xml.resize(std::fread(xml.data(), 1, xml.size(), file));
+        std::fclose(file);
     }
-    return completed;
+    return xml.find(R"(tests="1" failures="0")") != std::string::npos &&
+           xml.find(R"(result="completed")") != std::string::npos;
 }
 
 TEST(DialogAtHighDpi, LaysOutAgainAt144Dpi) {
@@ -254,12 +240,15 @@ TEST(DialogAtHighDpi, LaysOutAgainAt144Dpi) {
     ::RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", RRF_RT_REG_DWORD,
                    nullptr, &previous, &size);
     ASSERT_EQ(setDpi(144), ERROR_SUCCESS);
-    const std::wstring report = TempPath(L"qm-144dpi.xml");
+    wchar_t folder[MAX_PATH]{}, report[MAX_PATH]{};
+    ::GetTempPathW(MAX_PATH, folder);
+    ::GetTempFileNameW(folder, L"qm", 0, report);
     const DWORD exitCode = RunChild(L"DialogTest.FaceIsTheDesign*", L"QM_EXPECT_DPI", L"144",
-                                    L" --gtest_output=xml:" + report);
+                                    std::wstring(L" --gtest_output=xml:") + report);
     setDpi(previous);
     EXPECT_EQ(exitCode, 0U) << "the dialog's face at 144 DPI";
-    EXPECT_EQ(TestsCompleted(report), 1) << "the child ran the face test";
+    EXPECT_TRUE(OneTestPassed(report)) << "the child ran the face test";
+    ::DeleteFileW(report);
 }
 
 TEST(EscapedFailure, EndsTheProcessWithCode3AndLeavesNoWindow) {
@@ -277,16 +266,16 @@ TEST(EscapedFailure, EndsTheProcessWithCode3AndLeavesNoWindow) {
     form->failing = true;
     ui::Show(*form);
     HWND dialog = ::FindWindowW(L"#32770", L"Quillmarrow 2004 Default Settings");
-    ::PostMessageW(::GetDlgItem(dialog, win32::ChildId(ControlId::cmdOK)), BM_CLICK, 0, 0);
+    ::PostMessageW(::GetDlgItem(dialog, win32::ChildId(cmdOK)), BM_CLICK, 0, 0);
     toolkit.RunMessageLoop();
     ADD_FAILURE() << "the process went on";
 }
 
 TEST_F(DialogTest, KeyboardMovesAsTheDialogManagerDoesAndPressesNothingOnEnterOrEsc) {
-    form_->SetValue(ControlId::optFolderWindow, kTrue);  // a choice set by the program
+    form_->SetValue(optFolderWindow, kTrue);  // a choice set by the program
     toolkit_.Display(*form_);
     toolkit_.DoEvents();
-    ASSERT_EQ(::GetFocus(), Control(ControlId::cmdOK)) << "focus on OK when it opens";
+    ASSERT_EQ(::GetFocus(), Control(cmdOK)) << "focus on OK when it opens";
     const auto defaultId = static_cast<DWORD>(::SendMessageW(Dialog(), DM_GETDEFID, 0, 0));
     EXPECT_FALSE(HIWORD(defaultId) == DC_HASDEFID &&
                  ::GetDlgItem(Dialog(), LOWORD(defaultId)) != nullptr)
@@ -302,44 +291,42 @@ TEST_F(DialogTest, KeyboardMovesAsTheDialogManagerDoesAndPressesNothingOnEnterOr
     EXPECT_TRUE(form_->Loaded());
 
     // Tab lands on the selected button of each pair, and landing there changes no choice.
-    ::SendMessageW(Control(ControlId::optStartMenu), BM_CLICK, 0, 0);  // a choice by the user
+    ::SendMessageW(Control(optStartMenu), BM_CLICK, 0, 0);  // a choice by the user
     for (const ControlId next :
-         {ControlId::cmdOK, ControlId::cmdCancel, ControlId::cmdReset, ControlId::optAllFolders,
-          ControlId::optFolderWindow, ControlId::optStartMenu}) {
+         {cmdOK, cmdCancel, cmdReset, optAllFolders, optFolderWindow, optStartMenu}) {
         Key(VK_TAB);
         EXPECT_EQ(::GetFocus(), Control(next)) << ui::ControlSpecOf(next).name;
     }
-    EXPECT_TRUE(Checked(ControlId::optFolderWindow));
-    EXPECT_TRUE(Checked(ControlId::optStartMenu));
+    EXPECT_TRUE(Checked(optFolderWindow));
+    EXPECT_TRUE(Checked(optStartMenu));
     // The arrow keys stay inside a pair and select as they go.
     for (const int key : {VK_TAB, VK_TAB, VK_TAB, VK_TAB, VK_DOWN}) Key(key);
-    EXPECT_EQ(::GetFocus(), Control(ControlId::optSubfoldersOnly));
-    EXPECT_TRUE(Checked(ControlId::optSubfoldersOnly));
+    EXPECT_EQ(::GetFocus(), Control(optSubfoldersOnly));
+    EXPECT_TRUE(Checked(optSubfoldersOnly));
     Key(VK_DOWN);
-    EXPECT_EQ(::GetFocus(), Control(ControlId::optAllFolders));
-    EXPECT_TRUE(Checked(ControlId::optFolderWindow)) << "other pairs untouched";
+    EXPECT_EQ(::GetFocus(), Control(optAllFolders));
+    EXPECT_TRUE(Checked(optFolderWindow)) << "other pairs untouched";
     EXPECT_TRUE(form_->clicks.empty());
 }
 
 TEST_F(DialogTest, ButtonClicksReachTheFormAndClosingUnloadsItQuietly) {
-    ::SendMessageW(Control(ControlId::optStartMenu), BM_CLICK, 0, 0);
-    EXPECT_TRUE(Checked(ControlId::optStartMenu));
-    EXPECT_FALSE(Checked(ControlId::optSideMenu));
+    ::SendMessageW(Control(optStartMenu), BM_CLICK, 0, 0);
+    EXPECT_TRUE(Checked(optStartMenu));
+    EXPECT_FALSE(Checked(optSideMenu));
     ::SendMessageW(Dialog(), WM_CLOSE, 0, 0);
     EXPECT_TRUE(form_->clicks.empty());
     EXPECT_FALSE(form_->Loaded());
 
-    form_->SetValue(ControlId::optSubfoldersOnly, kTrue);  // set while unloaded, shown once loaded
+    form_->SetValue(optSubfoldersOnly, kTrue);  // set while unloaded, shown once loaded
     ui::Load(*form_);
-    EXPECT_TRUE(Checked(ControlId::optSubfoldersOnly));
-    EXPECT_FALSE(Checked(ControlId::optAllFolders));
+    EXPECT_TRUE(Checked(optSubfoldersOnly));
+    EXPECT_FALSE(Checked(optAllFolders));
     form_->unloadOnClick = true;
-    for (const ControlId button : {ControlId::cmdOK, ControlId::cmdCancel, ControlId::cmdReset}) {
+    for (const ControlId button : {cmdOK, cmdCancel, cmdReset}) {
         if (!form_->Loaded()) ui::Load(*form_);
         ::SendMessageW(Control(button), BM_CLICK, 0, 0);
     }
-    EXPECT_EQ(form_->clicks,
-              (std::vector{ControlId::cmdOK, ControlId::cmdCancel, ControlId::cmdReset}));
+    EXPECT_EQ(form_->clicks, (std::vector{cmdOK, cmdCancel, cmdReset}));
     EXPECT_FALSE(::IsWindow(Dialog()));
 }
 
