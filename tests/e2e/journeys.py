@@ -169,7 +169,7 @@ class Journeys(unittest.TestCase):
         second = Program(self)
         message = window(MESSAGE_TITLE)
         self.assertEqual(shown(MESSAGE_TITLE), sorted([
-            "icon information", "text Quillmarrow Default Settings is already running on your system.",
+            "icon", "text Quillmarrow Default Settings is already running on your system.",
             "button OK"]))
         self.assertEqual(windows(CAPTION), [dialog], "the second start must not open a dialog")
         self.assertTrue(second.running(), "the second start waits for OK on its message")

@@ -88,4 +88,15 @@ TEST_F(Settings, CancelStoresNothing) {
     EXPECT_EQ(registry.calls.size(), callsAfterLoad);
 }
 
+TEST_F(Settings, ASecondStartOnlyTellsTheUserAndTouchesNothing) {
+    toolkit.previousInstance = true;
+    modMain::Main();
+    EXPECT_EQ(toolkit.log,
+              (std::vector<std::string>{"PrevInstance",
+                                        "MsgBox 64 Quillmarrow Default Settings is already "
+                                        "running on your system. | Quillmarrow Default "
+                                        "Settings"}));
+    EXPECT_TRUE(registry.calls.empty());
+}
+
 }  // namespace
