@@ -276,6 +276,8 @@ TEST_F(DialogTest, KeyboardMovesAsTheDialogManagerDoesAndPressesNothingOnEnterOr
     toolkit_.Display(*form_);
     toolkit_.DoEvents();
     ASSERT_EQ(::GetFocus(), Control(cmdOK)) << "focus on OK when it opens";
+    for (const int key : {VK_RIGHT, VK_DOWN}) Key(key);
+    EXPECT_EQ(::GetFocus(), Control(cmdOK)) << "the arrow keys move only within a pair";
     const auto defaultId = static_cast<DWORD>(::SendMessageW(Dialog(), DM_GETDEFID, 0, 0));
     EXPECT_FALSE(HIWORD(defaultId) == DC_HASDEFID &&
                  ::GetDlgItem(Dialog(), LOWORD(defaultId)) != nullptr)
