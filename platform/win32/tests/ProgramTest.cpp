@@ -1,9 +1,11 @@
-// What the program asks of Windows beyond the dialog's face: how a terminate ends the process.
+// What the program asks of Windows beyond the dialog's face: how a terminate ends the process and
+// where Tab stops in pairs whose lower button is selected.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "common/Fault.h"
 #include "platform/win32/tests/DialogFixture.h"
@@ -29,6 +31,40 @@ TEST(Terminate, EndsTheProcessAsACrashForWindowsErrorReporting) {
         return;
     }
     MustNotFail();
+}
+
+TEST_F(DialogTest, TabStopsOnlyOnTheSelectedButtonOfEachPair) {
+    ui::Unload(*form_);
+    for (const ControlId lower :
+         {ControlId::optSubfoldersOnly, ControlId::optFolderWindow, ControlId::optStartMenu}) {
+        form_->SetValue(lower, kTrue);
+    }
+    ui::Load(*form_);
+    toolkit_.Display(*form_);
+    toolkit_.DoEvents();
+    ASSERT_EQ(::GetFocus(), Control(ControlId::cmdOK));
+    for (const ControlId next :
+         {ControlId::cmdCancel, ControlId::cmdReset, ControlId::optSubfoldersOnly,
+          ControlId::optFolderWindow, ControlId::optStartMenu, ControlId::cmdOK}) {
+        Key(VK_TAB);
+        EXPECT_EQ(::GetFocus(), Control(next)) << ui::ControlSpecOf(next).name;
+    }
+}
+
+// What the template asks for, before any check mark moves a tab stop. (Wine's BM_SETCHECK also
+// clears the other buttons of the group, tab stops included; Windows' leaves them as they are.)
+TEST(DialogTemplate, GivesNoOptionButtonATabStopOfItsOwn) {
+    const std::vector<WORD> dialog =
+        win32::BuildDialogTemplate(ui::OptionsWindow(), ui::OptionsControls());
+    const win32::UniqueWindow window(::CreateDialogIndirectParamW(
+        ::GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(dialog.data()), nullptr,
+        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0));
+    ASSERT_TRUE(window);
+    for (const ui::ControlSpec& entry : ui::OptionsControls()) {
+        if (entry.kind != ui::ControlKind::OptionButton) continue;
+        HWND option = ::GetDlgItem(window.get(), win32::ChildId(entry.id));
+        EXPECT_EQ(::GetWindowLongW(option, GWL_STYLE) & WS_TABSTOP, 0) << entry.name;
+    }
 }
 
 }  // namespace
