@@ -1,9 +1,10 @@
-// What the program asks of Windows beyond the dialog's face: how a terminate ends the process and
-// where Tab stops in pairs whose lower button is selected.
+// What the program asks of Windows beyond the dialog's face: how a terminate ends the process,
+// where Tab stops in pairs whose lower button is selected, and what the manifest asks for.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdlib>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,28 @@ TEST(DialogTemplate, GivesNoOptionButtonATabStopOfItsOwn) {
         HWND option = ::GetDlgItem(window.get(), win32::ChildId(entry.id));
         EXPECT_EQ(::GetWindowLongW(option, GWL_STYLE) & WS_TABSTOP, 0) << entry.name;
     }
+}
+
+// A settings element of the manifest as "its namespace: its text".
+std::string Setting(const std::string& xml, const std::string& name) {
+    std::smatch found;
+    const std::regex element("<" + name + R"re(\s+xmlns="([^"]*)"\s*>\s*([^<]*?)\s*</)re");
+    return std::regex_search(xml, found, element) ? found[1].str() + ": " + found[2].str() : "";
+}
+
+TEST(Manifest, AsksForPerMonitorV2WithSystemAwarenessBeforeItOnAnyProcessor) {
+    const std::string xml = ProgramResource(RT_MANIFEST, MAKEINTRESOURCEW(1));
+    ASSERT_FALSE(xml.empty()) << "the manifest of QM_PROGRAM";
+    EXPECT_EQ(Setting(xml, "dpiAware"),
+              "http://schemas.microsoft.com/SMI/2005/WindowsSettings: true");
+    EXPECT_EQ(Setting(xml, "dpiAwareness"),
+              "http://schemas.microsoft.com/SMI/2016/WindowsSettings: PerMonitorV2, System");
+    std::smatch own;
+    const std::regex identity(
+        R"re(<assemblyIdentity\b(?=[^>]*\bname="Vendrakel\.QuillmarrowDefaults")[^>]*)re"
+        R"re(\bprocessorArchitecture="([^"]*)")re");
+    ASSERT_TRUE(std::regex_search(xml, own, identity)) << "the program's own identity";
+    EXPECT_EQ(own[1].str(), "*");
 }
 
 }  // namespace
