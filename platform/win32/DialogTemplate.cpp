@@ -89,6 +89,8 @@ std::vector<WORD> BuildDialogTemplate(const ui::WindowSpec& window, ui::ControlT
     word(DEFAULT_CHARSET << 8);  // italic (low byte), charset (high byte)
     text(kDialogFontFace);
 
+    // The dialog manager creates the controls in the template's order, and its Tab and Shift+Tab
+    // follow the order of creation: so the template lists them in tab order, not in the layout's.
     for (const ui::ControlSpec& entry : ui::InTabOrder(controls)) {
         const ControlClass kind = ClassOf(entry, controls);
         if (out.size() % 2 != 0) word(0);  // each item starts on a DWORD boundary
