@@ -106,16 +106,14 @@ inline DWORD RunChild(const wchar_t* filter, const wchar_t* variable, const wcha
 // A resource of the program file (QM_PROGRAM, a path of the build machine, which Wine sees on
 // drive Z:), read as data; empty when there is none.
 inline std::string ProgramResource(LPCWSTR type, LPCWSTR name) {
-    const char* exe = std::getenv("QM_PROGRAM");
     std::wstring path = L"Z:";
-    for (const char* c = exe; c != nullptr && *c != '\0'; ++c)
+    for (const char* c = std::getenv("QM_PROGRAM"); c != nullptr && *c != '\0'; ++c)
         path += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
     HMODULE program = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     HRSRC found = program == nullptr ? nullptr : ::FindResourceW(program, name, type);
-    const void* data = found == nullptr ? nullptr : ::LockResource(::LoadResource(program, found));
-    std::string bytes;
-    if (data != nullptr)
-        bytes.assign(static_cast<const char*>(data), ::SizeofResource(program, found));
+    const auto* data = found == nullptr ? nullptr : ::LockResource(::LoadResource(program, found));
+    std::string bytes(static_cast<const char*>(data),
+                      data == nullptr ? 0 : ::SizeofResource(program, found));
     if (program != nullptr) ::FreeLibrary(program);
     return bytes;
 }
