@@ -116,15 +116,3 @@ void SaveDefaultSettings() {
 }
 
 }  // namespace modMain
-
-namespace app {
-
-void ReportTrappedFailure() {
-    try {
-        modMain::HandleUnexpectedError();
-    } catch (...) {
-        throw EscapedFailure();
-    }
-}
-
-}  // namespace app

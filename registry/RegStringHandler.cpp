@@ -5,6 +5,7 @@
 #include <limits>
 #include <string>
 
+#include "common/Fault.h"
 #include "registry/ScopedKey.h"
 
 namespace {
@@ -16,10 +17,13 @@ constexpr char kCreatedKeyClass[] = "REG_DWORD";
 // given up on after this many rounds.
 constexpr int kReadAttempts = 4;
 
-// A key path or value name with a NUL in it cannot cross the ANSI calls whole: they would act on
-// the part before the NUL, a key or value other than the one named.
-bool HasNul(TextView text) {
-    return text.find(u'\0') != TextView::npos;
+// A key path or value name as the ANSI calls take it. Refused (thrown) when it cannot cross them
+// as it is, since they would act on a key or value other than the one named: with a NUL, on the
+// part before it; with a character the code page lacks (the conversion refuses it), on its
+// nearest spelling.
+std::string AnsiName(reg::RegistryApi& api, TextView name) {
+    if (name.find(u'\0') != TextView::npos) throw Fault("a NUL in a key path or value name");
+    return api.ToAnsi(name);
 }
 
 // The key path without the backslashes at either end; those inside stay as they are.
@@ -56,13 +60,12 @@ const std::uint8_t* Bytes(const std::string& buffer) {
 Text RegStringHandler::ReadString(std::uint32_t MyHive, TextView strMyKey,
                                   TextView strMyValueName) const noexcept {
     try {
-        if (HasNul(strMyKey) || HasNul(strMyValueName)) return {};
-        const std::string path = api_.ToAnsi(TrimKeySlashes(strMyKey));
+        const std::string path = AnsiName(api_, TrimKeySlashes(strMyKey));
+        const std::string name = AnsiName(api_, strMyValueName);
         reg::ScopedKey key(api_);
         // Reading asks for read access only, so a key the user may not modify still reads.
         OpenKey(api_, MyHive, path, reg::kKeyRead, key);
         if (!key.IsOpen()) return {};
-        const std::string name = api_.ToAnsi(strMyValueName);
 
         for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
             std::uint32_t type = 0;
@@ -95,8 +98,11 @@ Text RegStringHandler::ReadString(std::uint32_t MyHive, TextView strMyKey,
 Truth RegStringHandler::WriteString(std::uint32_t MyHive, TextView strMyKey,
                                     TextView strMyValueName, TextView strMyData) const noexcept {
     try {
-        if (HasNul(strMyKey) || HasNul(strMyValueName)) return kFalse;
-        const std::string path = api_.ToAnsi(TrimKeySlashes(strMyKey));
+        // Every text converted first: one that is refused leaves the registry as it was.
+        const std::string path = AnsiName(api_, TrimKeySlashes(strMyKey));
+        const std::string name = AnsiName(api_, strMyValueName);
+        const std::string data = api_.ToAnsi(strMyData);
+        if (data.size() >= std::numeric_limits<std::uint32_t>::max()) return kFalse;
         reg::ScopedKey key(api_);
         OpenKey(api_, MyHive, path, reg::kKeyAllAccess, key);
         if (!key.IsOpen()) {
@@ -107,10 +113,6 @@ Truth RegStringHandler::WriteString(std::uint32_t MyHive, TextView strMyKey,
                 reg::kKeyAllAccess, nullptr, key.Out(), &disposition));
         }
         if (!key.IsOpen()) return kFalse;
-
-        const std::string name = api_.ToAnsi(strMyValueName);
-        const std::string data = api_.ToAnsi(strMyData);
-        if (data.size() >= std::numeric_limits<std::uint32_t>::max()) return kFalse;
         // The count leaves the terminator out; the NUL that std::string keeps right after the
         // data is what the registry stores with a string counted that way.
         const reg::Status status =
@@ -125,12 +127,11 @@ Truth RegStringHandler::WriteString(std::uint32_t MyHive, TextView strMyKey,
 Truth RegStringHandler::DeleteValue(std::uint32_t MyHive, TextView strMyKey,
                                     TextView strMyValueName) const noexcept {
     try {
-        if (HasNul(strMyKey) || HasNul(strMyValueName)) return kFalse;
-        const std::string path = api_.ToAnsi(TrimKeySlashes(strMyKey));
+        const std::string path = AnsiName(api_, TrimKeySlashes(strMyKey));
+        const std::string name = AnsiName(api_, strMyValueName);
         reg::ScopedKey key(api_);
         OpenKey(api_, MyHive, path, reg::kKeyAllAccess, key);
         if (!key.IsOpen()) return kFalse;
-        const std::string name = api_.ToAnsi(strMyValueName);
         return ToTruth(api_.RegDeleteValueA(key.Get(), name.c_str()) == reg::kSuccess);
     } catch (...) {
         return kFalse;
@@ -139,8 +140,7 @@ Truth RegStringHandler::DeleteValue(std::uint32_t MyHive, TextView strMyKey,
 
 Truth RegStringHandler::DeleteKey(std::uint32_t MyHive, TextView strMyKey) const noexcept {
     try {
-        if (HasNul(strMyKey)) return kFalse;
-        const std::string path = api_.ToAnsi(TrimKeySlashes(strMyKey));
+        const std::string path = AnsiName(api_, TrimKeySlashes(strMyKey));
         reg::ScopedKey key(api_);
         OpenKey(api_, MyHive, path, reg::kKeyAllAccess, key);
         if (!key.IsOpen()) return kFalse;

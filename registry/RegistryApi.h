@@ -61,7 +61,8 @@ class RegistryApi {
     virtual Status RegDeleteKeyA(Hkey key, const char* subKey) = 0;
     virtual Status RegCloseKey(Hkey key) = 0;
 
-    // The system's ANSI code page. Characters it cannot represent become its default character.
+    // The system's ANSI code page. ToAnsi throws for a text the code page cannot hold as it is
+    // (no best fit, no default character), so that the store refuses it.
     virtual std::string ToAnsi(TextView text) = 0;
     virtual Text FromAnsi(std::string_view bytes) = 0;
 };

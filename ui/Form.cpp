@@ -8,7 +8,8 @@
 namespace ui {
 namespace {
 
-std::vector<std::shared_ptr<Form>>& Loaded() {
+// The collection of loaded forms, in the order they were loaded.
+std::vector<std::shared_ptr<Form>>& LoadedFormList() {
     static std::vector<std::shared_ptr<Form>> forms;
     return forms;
 }
@@ -59,7 +60,7 @@ void Load(Form& form) {
     if (form.loaded_) return;
     InstalledToolkit().Realise(form);
     form.loaded_ = true;
-    Loaded().push_back(form.shared_from_this());
+    LoadedFormList().push_back(form.shared_from_this());
     form.OnLoad();
 }
 
@@ -75,12 +76,12 @@ void Unload(Form& form) {
     InstalledToolkit().Destroy(form);
     form.loaded_ = false;
     form.ResetSelection();
-    std::erase(Loaded(), hold);
+    std::erase(LoadedFormList(), hold);
     form.OnUnloaded();
 }
 
 std::vector<std::shared_ptr<Form>> LoadedForms() {
-    return Loaded();
+    return LoadedFormList();
 }
 
 }  // namespace ui

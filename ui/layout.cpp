@@ -17,7 +17,7 @@ constexpr WindowSpec kWindow{"frmOptions", u"Quillmarrow 2004 Default Settings",
 using enum ControlId;
 using enum ControlKind;
 
-// One row per control, in the order of creation:
+// One row per control, in the layout's order (not the order of creation, see layout.h):
 // id, name, kind, container, caption, {left, top, width, height}, tab index, selected, tooltip.
 // clang-format off
 constexpr std::array<ControlSpec, kControlCount> kControls{{

@@ -7,9 +7,11 @@
 
 #include "common/text.h"
 
-// The options dialog as data: the window and its thirteen controls, in the order of creation.
-// Every position and size is in twips (1/1440 inch); option buttons are placed relative to the
-// top-left corner of their frame, everything else relative to the client area.
+// The options dialog as data: the window and its thirteen controls, in the order the layout lists
+// them. That is not the order of creation: the Win32 toolkit creates them in tab order, which the
+// dialog manager's Tab follows. Every position and size is in twips (1/1440 inch); option buttons
+// are placed relative to the top-left corner of their frame, everything else relative to the
+// client area.
 namespace ui {
 
 enum class ControlId : std::int8_t {
@@ -63,7 +65,7 @@ inline constexpr int kTwipsPerInch = 1440;
 using ControlTable = std::span<const ControlSpec, kControlCount>;
 
 const WindowSpec& OptionsWindow();
-ControlTable OptionsControls();  // in creation order
+ControlTable OptionsControls();  // in the layout's order
 
 // A control of a table by its id; throws InvalidArgumentFault when the table has none.
 const ControlSpec& ControlSpecOf(ControlId id, ControlTable controls = OptionsControls());

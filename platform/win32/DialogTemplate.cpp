@@ -30,13 +30,12 @@ ControlClass ClassOf(const ui::ControlSpec& entry, ui::ControlTable controls) {
         case ui::ControlKind::Frame:
             return {kButtonClass, kChild | WS_GROUP | BS_GROUPBOX};
         case ui::ControlKind::OptionButton: {
-            // The upper button of a pair (first in tab order) opens the pair's group and holds
-            // its tab stop; checking a radio button moves the tab stop to it, so Tab always
-            // lands on the selected button of a pair.
+            // The upper button of a pair (first in tab order) opens the pair's group. No button
+            // has a tab stop of its own: a radio button takes it with its check mark and gives it
+            // up with it, so Tab lands on the selected button of a pair and on no other.
             const ui::ControlId partner = ui::PartnerOf(entry.id);
             const bool upper = ui::ControlSpecOf(partner, controls).tabIndex > entry.tabIndex;
-            return {kButtonClass,
-                    kChild | BS_AUTORADIOBUTTON | (upper ? WS_GROUP | WS_TABSTOP : 0)};
+            return {kButtonClass, kChild | BS_AUTORADIOBUTTON | (upper ? WS_GROUP : 0)};
         }
         case ui::ControlKind::Label:
             // Wraps inside its rectangle; '&' is plain text, so it marks no access key.
@@ -90,6 +89,8 @@ std::vector<WORD> BuildDialogTemplate(const ui::WindowSpec& window, ui::ControlT
     word(DEFAULT_CHARSET << 8);  // italic (low byte), charset (high byte)
     text(kDialogFontFace);
 
+    // The dialog manager creates the controls in the template's order, and its Tab and Shift+Tab
+    // follow the order of creation: so the template lists them in tab order, not in the layout's.
     for (const ui::ControlSpec& entry : ui::InTabOrder(controls)) {
         const ControlClass kind = ClassOf(entry, controls);
         if (out.size() % 2 != 0) word(0);  // each item starts on a DWORD boundary

@@ -27,7 +27,8 @@ Function User32Export(const char* name) {
 }
 
 // The DPI the dialog was laid out for by the dialog manager. GetDpiForWindow exists from
-// Windows 10 1607 on; before that every window has the system DPI.
+// Windows 10 1607 on; before 1703 the program is system aware (its manifest), so every window
+// has the system DPI, the one the screen reports.
 int DpiOf(HWND window) {
     using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
     static const auto getDpiForWindow = User32Export<GetDpiForWindowFn>("GetDpiForWindow");

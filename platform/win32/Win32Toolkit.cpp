@@ -68,9 +68,12 @@ void Win32Toolkit::Realise(ui::Form& form) {
     dialogs_.push_back(std::make_unique<FormDialog>(form, instance_));
 }
 
-FormDialog& Win32Toolkit::DialogOf(const ui::Form& form) const {
-    const auto found =
-        std::ranges::find(dialogs_, &form, [](const auto& dialog) { return &dialog->Form(); });
+Win32Toolkit::Dialogs::iterator Win32Toolkit::Find(const ui::Form& form) {
+    return std::ranges::find(dialogs_, &form, [](const auto& dialog) { return &dialog->Form(); });
+}
+
+FormDialog& Win32Toolkit::DialogOf(const ui::Form& form) {
+    const auto found = Find(form);
     if (found == dialogs_.end()) throw Fault("the form has no dialog");
     return **found;
 }
@@ -80,8 +83,7 @@ void Win32Toolkit::Display(ui::Form& form) {
 }
 
 void Win32Toolkit::Destroy(ui::Form& form) {
-    const auto found =
-        std::ranges::find(dialogs_, &form, [](const auto& dialog) { return &dialog->Form(); });
+    const auto found = Find(form);
     if (found == dialogs_.end()) return;
     // Taken out of the list first and destroyed last: destroying the window may dispatch
     // messages, and they must not find it half gone.

@@ -36,13 +36,17 @@ class Win32Toolkit final : public ui::Toolkit {
     void RunMessageLoop();
 
   private:
-    FormDialog& DialogOf(const ui::Form& form) const;
+    using Dialogs = std::vector<std::unique_ptr<FormDialog>>;
+
+    // The form's dialog in the list; its end when the form has none.
+    Dialogs::iterator Find(const ui::Form& form);
+    FormDialog& DialogOf(const ui::Form& form);
     void Dispatch(MSG& message);
 
     HINSTANCE instance_;
     std::optional<bool> previousInstance_;
     UniqueHandle instanceMutex_;  // held for the whole run: it marks this instance as running
-    std::vector<std::unique_ptr<FormDialog>> dialogs_;
+    Dialogs dialogs_;
 };
 
 }  // namespace win32

@@ -29,10 +29,11 @@ class InstalledProviders {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    // No "insert a disk" prompts. A real crash is left to Windows Error Reporting: it is a bug
-    // to hear about. Failures of our own making end quietly (see Boundary.h).
+    // No "insert a disk" prompts. A real crash, std::terminate included, is left to Windows
+    // Error Reporting: it is a bug to hear about. A failure in the failure routine ends quietly
+    // (see Boundary.h).
     ::SetErrorMode(SEM_FAILCRITICALERRORS);
-    std::set_terminate([] { win32::EndAfterEscapedFailure(); });
+    std::set_terminate(win32::EndAfterTerminate);
     try {
         reg::Win32Registry registry;
         win32::Win32Toolkit toolkit(instance);

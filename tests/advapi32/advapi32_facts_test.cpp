@@ -1,6 +1,7 @@
 // The registry's own behaviour that RegStringHandler relies on, on a scratch key of the real
 // HKEY_CURRENT_USER: a string counted without its terminator, the class of created keys, a key
-// the user may only read, a key deletion that is not recursive, and value deletion.
+// the user may only read, a key deletion that is not recursive, value deletion, and texts the
+// ANSI code page lacks.
 #include <windows.h>
 #include <sddl.h>
 
@@ -109,6 +110,20 @@ TEST_F(Advapi32, DeletingAMissingValueOrKeyAnswersFalseAndChangesNothing) {
     EXPECT_EQ(Read("\\K", "V"), "x\0"s);
     EXPECT_EQ(store.DeleteValue(kHive, Path("\\K"), u"V"), kTrue);
     EXPECT_EQ(Read("\\K", "V"), "(failed)");
+}
+
+TEST_F(Advapi32, TextsTheCodePageLacksAreRefusedNotTakenForTheirBestFit) {
+    ASSERT_EQ(::GetACP(), 1252U) << "a code page that lacks U+0100, which best fit makes 'A'";
+    const Text lacking = u"\u0100";
+    ASSERT_EQ(store.WriteString(kHive, Path("\\KA"), u"VA", u"kept"), kTrue);
+    EXPECT_EQ(store.ReadString(kHive, Path("\\K") + lacking, u"VA"), u"");
+    EXPECT_EQ(store.ReadString(kHive, Path("\\KA"), u"V" + lacking), u"");
+    EXPECT_EQ(store.WriteString(kHive, Path("\\N") + lacking, u"V", u"x"), kFalse);
+    EXPECT_EQ(store.WriteString(kHive, Path("\\KA"), u"W" + lacking, u"x"), kFalse);
+    EXPECT_EQ(store.WriteString(kHive, Path("\\KA"), u"VA", u"x" + lacking), kFalse);
+    EXPECT_EQ(Read("\\NA"), "(no key)");
+    EXPECT_EQ(Read("\\KA", "WA"), "(failed)");
+    EXPECT_EQ(Read("\\KA", "VA"), "kept\0"s);
 }
 
 }  // namespace

@@ -7,11 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "common/Fault.h"
 #include "registry/RegistryApi.h"
 
 // The registry seam in memory, below HKEY_CURRENT_USER only: keys by their full path (exact
 // case; "" is the root), values as stored bytes with their type. Logs every call with its
-// arguments, counts open handles and fails calls on demand. Texts cross as Latin-1.
+// arguments, counts open handles and fails calls on demand. Texts cross as Latin-1: one with a
+// character beyond it is refused, as the real binding refuses one its code page lacks.
 class FakeRegistry : public reg::RegistryApi {
   public:
     struct Value {
@@ -112,7 +114,10 @@ class FakeRegistry : public reg::RegistryApi {
     }
     std::string ToAnsi(TextView text) override {
         std::string bytes;
-        for (const char16_t c : text) bytes += c < 0x100 ? static_cast<char>(c) : '?';
+        for (const char16_t c : text) {
+            if (c >= 0x100) throw Fault("not in Latin-1");
+            bytes += static_cast<char>(c);
+        }
         return bytes;
     }
     Text FromAnsi(std::string_view bytes) override {

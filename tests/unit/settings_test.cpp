@@ -1,5 +1,6 @@
-// The default settings through the dialog: what a stored value means, what is written back, and
-// what OK, Cancel and closing do to the registry. (Reset is one of the journeys.)
+// The default settings through the dialog: what a stored value means, what is written back, what
+// OK and Cancel do to the registry, and a second start. (Reset is one of the journeys; that closing
+// the window runs no handler, one of the dialog tests.)
 #include <algorithm>
 
 #include "tests/unit/app_fixture.h"

@@ -6,7 +6,7 @@
 
 namespace {
 
-using namespace std::string_literals;
+using namespace std::literals;
 constexpr std::uint32_t kHive = reg::kHkeyCurrentUser;
 
 class Store : public ::testing::Test {
@@ -73,6 +73,20 @@ TEST_F(Store, DeleteValueRemovesTheOneValueItNamesAndCreatesNothing) {
     EXPECT_EQ(store.DeleteValue(kHive, u"A\\B", u"V"), kFalse);  // gone already
     EXPECT_EQ(store.DeleteValue(kHive, u"A\\C", u"W"), kFalse);
     EXPECT_EQ(registry.keys.count("A\\C"), 0U);
+}
+
+TEST_F(Store, ANameThatCannotCrossAsItIsOrDataTheCodePageLacksIsRefusedBeforeAnyCall) {
+    registry.Put("K", "V", "x\0"s);
+    for (const TextView refused : {u"K\u0100"sv, u"K\0V"sv}) {  // U+0100: not in Latin-1
+        EXPECT_EQ(store.ReadString(kHive, refused, u"V"), u"");
+        EXPECT_EQ(store.ReadString(kHive, u"K", refused), u"");
+        EXPECT_EQ(store.WriteString(kHive, refused, u"V", u"x"), kFalse);
+        EXPECT_EQ(store.WriteString(kHive, u"New", refused, u"x"), kFalse);
+        EXPECT_EQ(store.DeleteValue(kHive, u"K", refused), kFalse);
+        EXPECT_EQ(store.DeleteKey(kHive, refused), kFalse);
+    }
+    EXPECT_EQ(store.WriteString(kHive, u"New", u"V", u"\u0100"), kFalse);
+    EXPECT_TRUE(registry.calls.empty());
 }
 
 TEST_F(Store, FailedCallsGiveEmptyOrFalseAndCloseWhatOpened) {

@@ -32,8 +32,8 @@ LPDWORD AsDword(std::uint32_t* value) {
     return reinterpret_cast<LPDWORD>(value);
 }
 
-// A text that cannot be converted is a failure, never an empty text: an empty key path would
-// name the root key itself.
+// A text that does not convert unchanged is a failure, never an empty or a changed text: an empty
+// key path would name the root key itself.
 [[noreturn]] void ConversionFailed() {
     throw Fault("ANSI code page conversion failed");
 }
@@ -93,12 +93,20 @@ std::string Win32Registry::ToAnsi(TextView text) {
     if (text.empty()) return {};
     const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
     const int length = CheckedLength(text.size());
-    const int needed = ::WideCharToMultiByte(CP_ACP, 0, wide, length, nullptr, 0, nullptr, nullptr);
-    if (needed <= 0) ConversionFailed();
+    // No best fit ("\u0100" as "A") and no default character ("?"): either would name, or store,
+    // something other than the text. UTF-8 holds every text but an unpaired surrogate, and takes
+    // neither of those settings, only the refusal of that one.
+    const bool utf8 = ::GetACP() == CP_UTF8;
+    const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
+    BOOL defaultUsed = FALSE;
+    BOOL* const usedDefault = utf8 ? nullptr : &defaultUsed;
+    const int needed =
+        ::WideCharToMultiByte(CP_ACP, flags, wide, length, nullptr, 0, nullptr, usedDefault);
+    if (needed <= 0 || defaultUsed) ConversionFailed();
     std::string bytes(static_cast<std::size_t>(needed), '\0');
-    const int written =
-        ::WideCharToMultiByte(CP_ACP, 0, wide, length, bytes.data(), needed, nullptr, nullptr);
-    if (written <= 0) ConversionFailed();
+    const int written = ::WideCharToMultiByte(CP_ACP, flags, wide, length, bytes.data(), needed,
+                                              nullptr, usedDefault);
+    if (written <= 0 || defaultUsed) ConversionFailed();
     bytes.resize(static_cast<std::size_t>(written));
     return bytes;
 }

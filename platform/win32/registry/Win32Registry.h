@@ -24,8 +24,8 @@ class Win32Registry final : public RegistryApi {
     Status RegDeleteKeyA(Hkey key, const char* subKey) override;
     Status RegCloseKey(Hkey key) override;
 
-    // Throw for texts beyond what one conversion call can take or that fail to convert, and
-    // std::bad_alloc when there is no memory for the result.
+    // Throw for texts beyond what one conversion call can take, that fail to convert or that hold
+    // a character the code page lacks, and std::bad_alloc when there is no memory for the result.
     std::string ToAnsi(TextView text) override;
     Text FromAnsi(std::string_view bytes) override;
 };

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -100,6 +101,21 @@ inline DWORD RunChild(const wchar_t* filter, const wchar_t* variable, const wcha
     DWORD exitCode = STILL_ACTIVE;
     ::GetExitCodeProcess(process.get(), &exitCode);
     return exitCode;
+}
+
+// A resource of the program file (QM_PROGRAM, a path of the build machine, which Wine sees on
+// drive Z:), read as data; empty when there is none.
+inline std::string ProgramResource(LPCWSTR type, LPCWSTR name) {
+    std::wstring path = L"Z:";
+    for (const char* c = std::getenv("QM_PROGRAM"); c != nullptr && *c != '\0'; ++c)
+        path += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
+    HMODULE program = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC found = program == nullptr ? nullptr : ::FindResourceW(program, name, type);
+    const auto* data = found == nullptr ? nullptr : ::LockResource(::LoadResource(program, found));
+    std::string bytes(static_cast<const char*>(data),
+                      data == nullptr ? 0 : ::SizeofResource(program, found));
+    if (program != nullptr) ::FreeLibrary(program);
+    return bytes;
 }
 
 }  // namespace dialog_test
