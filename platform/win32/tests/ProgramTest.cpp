@@ -1,5 +1,5 @@
 // What the program asks of Windows beyond the dialog's face: how a terminate ends the process,
-// where Tab stops in pairs whose lower button is selected, and what the manifest asks for.
+// where the template puts the tab stops of the option pairs, and what the manifest asks for.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -24,21 +24,6 @@ TEST(Terminate, EndsTheProcessAsACrashForWindowsErrorReporting) {
     // quiet end of a failure in the failure routine.
     EXPECT_EQ(RunChild(L"Terminate.*", L"QM_TERMINATE", L"1"), 0xC0000602U)
         << "STATUS_FAIL_FAST_EXCEPTION";
-}
-
-TEST_F(DialogTest, TabStopsOnlyOnTheSelectedButtonOfEachPair) {
-    ui::Unload(*form_);  // realised again with the lower buttons selected
-    for (const ControlId lower : {optSubfoldersOnly, optFolderWindow, optStartMenu})
-        form_->SetValue(lower, kTrue);
-    ui::Load(*form_);
-    toolkit_.Display(*form_);
-    toolkit_.DoEvents();
-    ASSERT_EQ(::GetFocus(), Control(cmdOK));
-    for (const ControlId next :
-         {cmdCancel, cmdReset, optSubfoldersOnly, optFolderWindow, optStartMenu, cmdOK}) {
-        Key(VK_TAB);
-        EXPECT_EQ(::GetFocus(), Control(next)) << ui::ControlSpecOf(next).name;
-    }
 }
 
 // What the template asks for, before any check mark moves a tab stop. (Wine's BM_SETCHECK also
