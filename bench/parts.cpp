@@ -40,6 +40,7 @@ struct Record {
     std::size_t count = 0;
     std::size_t reported = 0;
     std::int64_t reportedAt = 0;  // ticks; 0: not yet
+    std::int64_t ready = 0;       // ticks at the first request for a message; 0: not yet
     int depth = 0;
     DWORD thread = 0;
     std::int64_t origin = 0;  // ticks at the installation
@@ -100,8 +101,12 @@ void Report() {
     wchar_t path[MAX_PATH]{};
     const DWORD length = ::GetEnvironmentVariableW(L"QM_PARTS_DIR", path, MAX_PATH - 16);
     if (length == 0 || length >= MAX_PATH - 16) return;
+    // Written beside the record and put in its place when complete: the bench may end the
+    // process at any moment.
+    wchar_t partial[MAX_PATH]{};
     std::swprintf(path + length, 16, L"\\%lu.txt", ::GetCurrentProcessId());
-    HANDLE file = ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    std::swprintf(partial, MAX_PATH, L"%ls.new", path);
+    HANDLE file = ::CreateFileW(partial, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     std::array<char, 160> line{};
@@ -109,7 +114,8 @@ void Report() {
         DWORD written = 0;
         if (size > 0) ::WriteFile(file, line.data(), static_cast<DWORD>(size), &written, nullptr);
     };
-    write(std::snprintf(line.data(), line.size(), "entry %.3f\n", record.originMs));
+    write(std::snprintf(line.data(), line.size(), "entry %.3f\nready %.3f\n", record.originMs,
+                        Milliseconds(record, record.ready)));
     for (std::size_t i = 0; i < record.count; ++i) {
         const Event& event = record.events[i];
         const std::int64_t end = event.end != 0 ? event.end : Now();  // a call still running
@@ -119,6 +125,7 @@ void Report() {
                             static_cast<double>(end - event.start) / record.ticksPerMs));
     }
     ::CloseHandle(file);
+    ::MoveFileExW(partial, path, MOVEFILE_REPLACE_EXISTING);
     record.reported = record.count;
 }
 
@@ -181,6 +188,9 @@ std::uint64_t WindowClassOf(DWORD, LPCWSTR className, LPCWSTR, DWORD, int, int, 
 struct NextMessage {
     static inline decltype(&::GetMessageW) original = nullptr;
     static BOOL WINAPI Call(LPMSG message, HWND window, UINT first, UINT last) {
+        Record& record = TheRecord();
+        if (record.ready == 0 && record.depth == 0 && ::GetCurrentThreadId() == record.thread)
+            record.ready = Now();
         Report();
         Scope scope("GetMessageW");
         const BOOL got = original(message, window, first, last);
