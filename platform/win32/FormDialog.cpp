@@ -190,8 +190,10 @@ void FormDialog::LoadIcons(int dpi) {
     };
     largeIcon_ = load(SM_CXICON);
     smallIcon_ = load(SM_CXSMICON);
-    ::SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.get()));
+    // The small one first: a window given only a big icon gets a small copy of it made, scaled
+    // down, which the small image would replace at once.
     ::SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    ::SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.get()));
 }
 
 void FormDialog::Display() const {
