@@ -50,20 +50,33 @@ int MetricAt(int metric, int dpi) {
     return forDpi != nullptr ? forDpi(metric, static_cast<UINT>(dpi)) : ::GetSystemMetrics(metric);
 }
 
+struct Monitor {
+    HMONITOR handle;
+    RECT area;  // empty when unknown
+    RECT work;
+};
+
 // The monitor under the mouse pointer, where the user is looking (the primary one if that fails).
-HMONITOR PointerMonitor() {
+Monitor PointerMonitor() {
     POINT cursor{};
     ::GetCursorPos(&cursor);
-    return ::MonitorFromPoint(cursor, MONITOR_DEFAULTTOPRIMARY);
-}
-
-RECT WorkArea(HMONITOR monitor) {
+    HMONITOR handle = ::MonitorFromPoint(cursor, MONITOR_DEFAULTTOPRIMARY);
     MONITORINFO info{};
     info.cbSize = sizeof(info);
-    if (!::GetMonitorInfoW(monitor, &info)) {
+    if (!::GetMonitorInfoW(handle, &info)) {
         ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &info.rcWork, 0);
     }
-    return info.rcWork;
+    return {handle, info.rcMonitor, info.rcWork};
+}
+
+// Whether a window is on a monitor: wholly inside it, or else overlapping it most.
+bool IsOn(HWND window, const Monitor& monitor) {
+    RECT frame{};
+    RECT inside{};
+    ::GetWindowRect(window, &frame);
+    if (::IntersectRect(&inside, &frame, &monitor.area) && ::EqualRect(&inside, &frame))
+        return true;
+    return ::MonitorFromWindow(window, MONITOR_DEFAULTTONULL) == monitor.handle;
 }
 
 // The hidden dialog's and its controls' final places: nothing is drawn before it is shown (showing
@@ -125,9 +138,9 @@ HWND FormDialog::Control(ui::ControlId id) const {
 
 int FormDialog::PlaceAndCentre() {
     // Onto the monitor it will be shown on first, so that it is laid out for that monitor's DPI.
-    HMONITOR monitor = PointerMonitor();
-    const RECT work = WorkArea(monitor);
-    if (::MonitorFromWindow(Handle(), MONITOR_DEFAULTTONULL) != monitor) {
+    const Monitor monitor = PointerMonitor();
+    const RECT& work = monitor.work;
+    if (!IsOn(Handle(), monitor)) {
         ::SetWindowPos(Handle(), nullptr, work.left, work.top, 0, 0,
                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
     }
