@@ -1,8 +1,8 @@
 // The bench's stopwatch (see bench/run). Usage: probe.exe, then one line "PROGRAM<tab>TITLE" a
 // start on its standard input. For each: starts PROGRAM and times it until a visible top-level
 // window titled TITLE shows its three option pairs set; lets it settle, ends it, and prints
-// "elapsed_ms peak_bytes" (the peak working set), or "error: ..." and goes on. One probe serves the
-// whole bench, so the Wine session stays warm from the first start to the last.
+// "elapsed_ms peak_bytes process_id" (the peak working set), or "error: ..." and goes on. One probe
+// serves the whole bench, so the Wine session stays warm from the first start to the last.
 #include <windows.h>
 #include <psapi.h>
 
@@ -77,15 +77,19 @@ void Time(const std::wstring& program, const wchar_t* title) {
         }
     }
 
-    Sleep(500);  // the first paint and idle processing count towards the peak too
+    // The first paint and idle processing count towards the peak too. A message at the end wakes
+    // a program that waits for one (the bench's part-by-part copies then write their record).
+    Sleep(450);
+    PostMessageW(search.found, WM_NULL, 0, 0);
+    Sleep(50);
     PROCESS_MEMORY_COUNTERS memory{};
     const bool measured = K32GetProcessMemoryInfo(process.get(), &memory, sizeof memory) != 0;
     // Ended at once: its exit is not what is timed, and Wine takes two seconds over a clean one.
     TerminateProcess(process.get(), 0);
     WaitForSingleObject(process.get(), 10000);
     if (!measured) return Fail("could not read the program's memory");
-    std::printf("%.3f %llu\n", elapsedMs,
-                static_cast<unsigned long long>(memory.PeakWorkingSetSize));
+    std::printf("%.3f %llu %lu\n", elapsedMs,
+                static_cast<unsigned long long>(memory.PeakWorkingSetSize), info.dwProcessId);
 }
 
 }  // namespace

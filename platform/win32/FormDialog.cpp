@@ -3,9 +3,11 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "common/Fault.h"
 #include "platform/win32/Boundary.h"
@@ -48,21 +50,40 @@ int MetricAt(int metric, int dpi) {
     return forDpi != nullptr ? forDpi(metric, static_cast<UINT>(dpi)) : ::GetSystemMetrics(metric);
 }
 
+struct Monitor {
+    HMONITOR handle;
+    RECT area;  // empty when unknown
+    RECT work;
+};
+
 // The monitor under the mouse pointer, where the user is looking (the primary one if that fails).
-HMONITOR PointerMonitor() {
+Monitor PointerMonitor() {
     POINT cursor{};
     ::GetCursorPos(&cursor);
-    return ::MonitorFromPoint(cursor, MONITOR_DEFAULTTOPRIMARY);
-}
-
-RECT WorkArea(HMONITOR monitor) {
+    HMONITOR handle = ::MonitorFromPoint(cursor, MONITOR_DEFAULTTOPRIMARY);
     MONITORINFO info{};
     info.cbSize = sizeof(info);
-    if (!::GetMonitorInfoW(monitor, &info)) {
+    if (!::GetMonitorInfoW(handle, &info)) {
         ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &info.rcWork, 0);
     }
-    return info.rcWork;
+    return {handle, info.rcMonitor, info.rcWork};
 }
+
+// Whether a window is on a monitor: wholly inside it, or else overlapping it most.
+bool IsOn(HWND window, const Monitor& monitor) {
+    RECT frame{};
+    RECT inside{};
+    ::GetWindowRect(window, &frame);
+    if (::IntersectRect(&inside, &frame, &monitor.area) && ::EqualRect(&inside, &frame))
+        return true;
+    return ::MonitorFromWindow(window, MONITOR_DEFAULTTONULL) == monitor.handle;
+}
+
+// The hidden dialog's and its controls' final places: nothing is drawn before it is shown (showing
+// it draws all of it), and nothing adjusts them on the way (no WM_WINDOWPOSCHANGING: the size
+// limits the system would apply there leave these sizes as they are).
+constexpr UINT kPlaceHidden =
+    SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_NOCOPYBITS | SWP_NOSENDCHANGING;
 
 RECT PixelRect(const ui::TwipsRect& twips, int dpi) {
     const int left = ui::TwipsToPixels(twips.left, dpi);
@@ -100,26 +121,31 @@ FormDialog::~FormDialog() {
     dialog_.reset();
 }
 
+BOOL CALLBACK FormDialog::KeepControl(HWND child, LPARAM self) {
+    const ui::ControlId id = ControlOfChildId(::GetDlgCtrlID(child));
+    if (id != ui::ControlId::None) {
+        reinterpret_cast<FormDialog*>(self)->controls_[static_cast<std::size_t>(id)] = child;
+    }
+    return TRUE;
+}
+
 HWND FormDialog::Control(ui::ControlId id) const {
-    HWND control = ::GetDlgItem(Handle(), ChildId(id));
-    if (control == nullptr) throw Fault("no such control on the dialog");
+    const auto index = static_cast<std::size_t>(id);
+    HWND control = index < controls_.size() ? controls_[index] : nullptr;
+    if (control == nullptr || !::IsWindow(control)) throw Fault("no such control on the dialog");
     return control;
 }
 
 int FormDialog::PlaceAndCentre() {
     // Onto the monitor it will be shown on first, so that it is laid out for that monitor's DPI.
-    HMONITOR monitor = PointerMonitor();
-    const RECT work = WorkArea(monitor);
-    if (::MonitorFromWindow(Handle(), MONITOR_DEFAULTTONULL) != monitor) {
+    const Monitor monitor = PointerMonitor();
+    const RECT& work = monitor.work;
+    if (!IsOn(Handle(), monitor)) {
         ::SetWindowPos(Handle(), nullptr, work.left, work.top, 0, 0,
-                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
     }
     const int dpi = DpiOf(Handle());
-    for (const ui::ControlSpec& entry : form_.Controls()) {
-        const RECT place = PixelRect(ui::ClientTwips(entry, form_.Controls()), dpi);
-        ::SetWindowPos(Control(entry.id), nullptr, place.left, place.top, place.right - place.left,
-                       place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    PlaceControls(dpi);
 
     // The client area exactly as the table gives it: the frame keeps what the system makes it.
     RECT frame{};
@@ -134,8 +160,37 @@ int FormDialog::PlaceAndCentre() {
     // Centred once its size is known; if the work area is smaller, its title bar stays reachable.
     const LONG left = std::max(work.left, work.left + (work.right - work.left - width) / 2);
     const LONG top = std::max(work.top, work.top + (work.bottom - work.top - height) / 2);
-    ::SetWindowPos(Handle(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(Handle(), nullptr, left, top, width, height, kPlaceHidden);
     return dpi;
+}
+
+void FormDialog::PlaceControls(int dpi) {
+    // Only the controls that the dialog manager's rounding of dialog units put elsewhere, in one
+    // batch: Windows moves them together.
+    std::array<std::pair<HWND, RECT>, ui::kControlCount> moves{};
+    std::size_t count = 0;
+    for (const ui::ControlSpec& entry : form_.Controls()) {
+        HWND control = Control(entry.id);
+        const RECT place = PixelRect(ui::ClientTwips(entry, form_.Controls()), dpi);
+        RECT now{};
+        ::GetWindowRect(control, &now);
+        ::MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&now), 2);
+        if (!::EqualRect(&now, &place)) moves[count++] = {control, place};
+    }
+    if (count == 0) return;
+    HDWP batch = ::BeginDeferWindowPos(static_cast<int>(count));
+    for (std::size_t i = 0; i < count && batch != nullptr; ++i) {
+        const auto& [control, place] = moves[i];
+        batch = ::DeferWindowPos(batch, control, nullptr, place.left, place.top,
+                                 place.right - place.left, place.bottom - place.top, kPlaceHidden);
+    }
+    if (batch != nullptr && ::EndDeferWindowPos(batch)) return;
+    // No batch to be had (it is dropped when a move cannot be added): one move at a time.
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto& [control, place] = moves[i];
+        ::SetWindowPos(control, nullptr, place.left, place.top, place.right - place.left,
+                       place.bottom - place.top, kPlaceHidden);
+    }
 }
 
 void FormDialog::LoadIcons(int dpi) {
@@ -148,8 +203,10 @@ void FormDialog::LoadIcons(int dpi) {
     };
     largeIcon_ = load(SM_CXICON);
     smallIcon_ = load(SM_CXSMICON);
-    ::SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.get()));
+    // The small one first: a window given only a big icon gets a small copy of it made, scaled
+    // down, which the small image would replace at once.
     ::SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    ::SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.get()));
 }
 
 void FormDialog::Display() const {
@@ -221,7 +278,9 @@ INT_PTR CALLBACK FormDialog::Procedure(HWND dialog, UINT message, WPARAM wParam,
     try {
         switch (message) {
             case WM_INITDIALOG:
+                // The controls are made: found once here, by id, for everything that follows.
                 ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+                ::EnumChildWindows(dialog, &FormDialog::KeepControl, lParam);
                 return TRUE;  // the dialog manager focuses the first tab stop
             case WM_COMMAND:
                 // Enter and Esc arrive as IDOK and IDCANCEL, which no control has: they press

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <array>
+
 #include "platform/win32/Handles.h"
 #include "ui/Form.h"
 
@@ -34,15 +36,18 @@ class FormDialog {
     static void OnCommand(HWND dialog, int id);
     static void OnClose(HWND dialog);
 
+    static BOOL CALLBACK KeepControl(HWND child, LPARAM self);
     HWND Control(ui::ControlId id) const;
     // Places it on the monitor it opens on; the DPI it is laid out for there.
     int PlaceAndCentre();
+    void PlaceControls(int dpi);
     void LoadIcons(int dpi);
     void CreateTooltips() noexcept;
 
     ui::Form& form_;
     HINSTANCE instance_;
     bool tooltipsTried_ = false;
+    std::array<HWND, ui::kControlCount> controls_{};  // by ControlId
     // Declared before the window so that they outlive it.
     UniqueIcon largeIcon_;
     UniqueIcon smallIcon_;
