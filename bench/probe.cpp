@@ -1,8 +1,9 @@
 // The bench's stopwatch (see bench/run). Usage: probe.exe, then one line "PROGRAM<tab>TITLE" a
 // start on its standard input. For each: starts PROGRAM and times it until a visible top-level
 // window titled TITLE shows its three option pairs set; lets it settle, ends it, and prints
-// "elapsed_ms peak_bytes process_id" (the peak working set), or "error: ..." and goes on. One probe
-// serves the whole bench, so the Wine session stays warm from the first start to the last.
+// "elapsed_ms peak_bytes process_id made_ms" (the peak working set; when the last control of that
+// window was made, -1 if the system reported none), or "error: ..." and goes on. One probe serves
+// the whole bench, so the Wine session stays warm from the first start to the last.
 #include <windows.h>
 #include <psapi.h>
 
@@ -47,6 +48,45 @@ BOOL CALLBACK FindFilledWindow(HWND window, LPARAM param) {
     return search.found == nullptr;
 }
 
+// The windows a started program makes, as the system reports them (out-of-context WinEvents): its
+// top-level window with the title, and the moment the last of that window's controls was made.
+struct Making {
+    DWORD processId = 0;
+    const wchar_t* title = nullptr;
+    HWND window = nullptr;
+    LARGE_INTEGER lastControl{};
+};
+Making making;
+
+void CALLBACK OnCreate(HWINEVENTHOOK, DWORD, HWND made, LONG object, LONG child, DWORD, DWORD) {
+    DWORD owner = 0;
+    if (object != OBJID_WINDOW || child != CHILDID_SELF || made == nullptr ||
+        GetWindowThreadProcessId(made, &owner) == 0 || owner != making.processId)
+        return;
+    HWND parent = GetAncestor(made, GA_PARENT);
+    wchar_t title[64]{};
+    if (making.window == nullptr && parent == GetDesktopWindow() &&
+        GetWindowTextW(made, title, 64) > 0 && lstrcmpW(title, making.title) == 0) {
+        making.window = made;
+    } else if (making.window != nullptr && parent == making.window) {
+        QueryPerformanceCounter(&making.lastControl);
+    }
+}
+
+// Waits up to `milliseconds` for the process to end, taking the system's reports meanwhile.
+bool Ended(HANDLE process, DWORD milliseconds) {
+    const ULONGLONG until = GetTickCount64() + milliseconds;
+    for (ULONGLONG now = GetTickCount64(); now < until; now = GetTickCount64()) {
+        const DWORD woken = MsgWaitForMultipleObjects(1, &process, FALSE,
+                                                      static_cast<DWORD>(until - now), QS_ALLINPUT);
+        if (woken == WAIT_OBJECT_0) return true;
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        if (woken != WAIT_OBJECT_0 + 1) break;
+    }
+    return false;
+}
+
 void Fail(const char* message) {
     std::printf("error: %s\n", message);
 }
@@ -64,14 +104,14 @@ void Time(const std::wstring& program, const wchar_t* title) {
         return Fail("could not start the program");
     const win32::UniqueHandle process(info.hProcess), thread(info.hThread);
 
+    making = {info.dwProcessId, title, nullptr, {}};
     Search search{info.dwProcessId, title};
     double elapsedMs = 0;
     while (search.found == nullptr) {
         EnumWindows(FindFilledWindow, reinterpret_cast<LPARAM>(&search));
         QueryPerformanceCounter(&now);
         elapsedMs = 1000.0 * double(now.QuadPart - started.QuadPart) / double(frequency.QuadPart);
-        if (search.found == nullptr &&
-            (elapsedMs > kTimeoutMs || WaitForSingleObject(process.get(), 5) == WAIT_OBJECT_0)) {
+        if (search.found == nullptr && (elapsedMs > kTimeoutMs || Ended(process.get(), 5))) {
             TerminateProcess(process.get(), 1);
             return Fail("no visible window with that title and three option buttons set");
         }
@@ -88,13 +128,20 @@ void Time(const std::wstring& program, const wchar_t* title) {
     TerminateProcess(process.get(), 0);
     WaitForSingleObject(process.get(), 10000);
     if (!measured) return Fail("could not read the program's memory");
-    std::printf("%.3f %llu %lu\n", elapsedMs,
-                static_cast<unsigned long long>(memory.PeakWorkingSetSize), info.dwProcessId);
+    const double madeMs = making.lastControl.QuadPart == 0
+                              ? -1.0
+                              : 1000.0 * double(making.lastControl.QuadPart - started.QuadPart) /
+                                    double(frequency.QuadPart);
+    std::printf("%.3f %llu %lu %.3f\n", elapsedMs,
+                static_cast<unsigned long long>(memory.PeakWorkingSetSize), info.dwProcessId,
+                madeMs);
 }
 
 }  // namespace
 
 int wmain(int, wchar_t**) {
+    SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_CREATE, nullptr, OnCreate, 0, 0,
+                    WINEVENT_OUTOFCONTEXT);
     char line[1024];
     while (std::fgets(line, sizeof line, stdin) != nullptr) {
         wchar_t wide[1024]{};
