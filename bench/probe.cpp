@@ -101,7 +101,8 @@ void Time(const std::wstring& program, const wchar_t* title) {
     QueryPerformanceCounter(&started);
     if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &info))
-        return Fail("could not start the program");
+        return Fail(
+            ("could not start the program, error " + std::to_string(GetLastError())).c_str());
     const win32::UniqueHandle process(info.hProcess), thread(info.hThread);
 
     making = {info.dwProcessId, title, nullptr, {}};
