@@ -21,10 +21,8 @@
 #include <string>
 #include <vector>
 
-#include "common/Fault.h"
 #include "platform/win32/DialogTemplate.h"
 #include "platform/win32/Handles.h"
-#include "platform/win32/WideText.h"
 #include "platform/win32/Win32Toolkit.h"
 #include "platform/win32/resources/resource.h"
 #include "platform/win32/tests/DialogFixture.h"
