@@ -102,7 +102,7 @@ std::string Win32Registry::ToAnsi(TextView text) {
     BOOL* const usedDefault = utf8 ? nullptr : &defaultUsed;
     const int needed =
         ::WideCharToMultiByte(CP_ACP, flags, wide, length, nullptr, 0, nullptr, usedDefault);
-    if (needed <= 0 || defaultUsed) ConversionFailed();
+    if (needed <= 0) ConversionFailed();
     std::string bytes(static_cast<std::size_t>(needed), '\0');
     const int written = ::WideCharToMultiByte(CP_ACP, flags, wide, length, bytes.data(), needed,
                                               nullptr, usedDefault);
