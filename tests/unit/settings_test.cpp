@@ -37,11 +37,15 @@ TEST_F(Settings, StoredValuesReadAsFalseOnlyForFalseInAnyCaseAndAreWrittenBackCa
 TEST_F(Settings, FirstRunFillsTheHiddenDialogFromThreeReadsBeforeAnyWrite) {
     const auto dialog = Start();
     EXPECT_EQ(AllStored(), "True True True");
-    const auto ops = registry.Ops();
-    const auto lastQuery = std::find(ops.rbegin(), ops.rend(), "Query").base();
-    EXPECT_EQ(std::count(ops.begin(), lastQuery, "Set"), 0);
+    // The key is missing: each read is an open that finds nothing, and no write comes before them.
+    const auto firstWrite = std::ranges::find_if(
+        registry.calls, [](const FakeRegistry::Call& call) { return call.op != "Open"; });
+    EXPECT_EQ(std::count_if(registry.calls.begin(), firstWrite,
+                            [](const FakeRegistry::Call& call) {
+                                return call.name == kKey && call.access == reg::kKeyRead;
+                            }),
+              3);
 
-    ASSERT_LT(toolkit.Position("Display"), toolkit.log.size());
     EXPECT_LT(toolkit.Position("SetChecked"), toolkit.Position("DoEvents"));  // pending events run
     EXPECT_LT(toolkit.Position("DoEvents"), toolkit.Position("Display"));
     for (const ControlId upper :
@@ -49,6 +53,18 @@ TEST_F(Settings, FirstRunFillsTheHiddenDialogFromThreeReadsBeforeAnyWrite) {
         EXPECT_EQ(dialog->Value(upper), kTrue);
         EXPECT_EQ(dialog->Value(ui::PartnerOf(upper)), kFalse);
     }
+}
+
+TEST_F(Settings, AStoredKeyIsReadValueByValueInOrderBeforeAnyWrite) {
+    for (const char* name : {"SideMenu", "TwoPane", "AllFolders"}) Seed(name, "False");
+    modMain::LoadDefaultSettings();
+    std::vector<std::string> read;
+    for (const FakeRegistry::Call& call : registry.calls) {
+        if (call.op == "Set") break;
+        if (call.op == "Query" && call.size != 0) read.push_back(call.name.value_or("(null)"));
+    }
+    EXPECT_EQ(read, (std::vector<std::string>{"AllFolders", "TwoPane", "SideMenu"}));
+    EXPECT_EQ(AllStored(), "False False False");
 }
 
 TEST_F(Settings, OkStoresTheUpperButtonOfEachPairAndUnloadsTheDialog) {
@@ -67,17 +83,22 @@ TEST_F(Settings, OkStoresTheUpperButtonOfEachPairAndUnloadsTheDialog) {
     EXPECT_TRUE(toolkit.MessageBoxes().empty());
 }
 
-TEST_F(Settings, AFailedSaveIsReportedAndTheDialogStillCloses) {
+TEST_F(Settings, AFailedWriteStopsNoLaterOneAndAFailedSaveIsReported) {
     Seed("AllFolders", "False");
+    Seed("TwoPane", "FALSE");
     registry.beforeCall = [this](const FakeRegistry::Call& call) {  // the first value only
         if (call.op == "Set") registry.failing = {{"Set", reg::kAccessDenied}};
         if (call.op == "Set" && call.name != "AllFolders") registry.failing.clear();
     };
     const auto dialog = Start();
     EXPECT_EQ(dialog->Value(ControlId::optSubfoldersOnly), kTrue);
+    EXPECT_EQ(AllStored(), "False False True");   // the later values repaired all the same
     EXPECT_TRUE(toolkit.MessageBoxes().empty());  // the load's failed repair is silent
 
+    toolkit.UserSelects(*dialog, ControlId::optTwoPane);
+    toolkit.UserSelects(*dialog, ControlId::optStartMenu);
     dialog->OnClick(ControlId::cmdOK);
+    EXPECT_EQ(AllStored(), "False True False");
     EXPECT_EQ(toolkit.MessageBoxes(),
               std::vector<std::string>{"MsgBox 16 The default settings could not be saved. | "
                                        "Quillmarrow Default Settings"});

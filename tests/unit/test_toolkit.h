@@ -1,5 +1,8 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <map>
 #include <set>
 #include <stdexcept>
@@ -59,14 +62,19 @@ class TestToolkit : public ui::Toolkit {
             if (entry.starts_with("MsgBox ")) boxes.push_back(entry);
         return boxes;
     }
-    // Index of the first entry starting with `prefix`; the log's size when there is none.
+    bool Logged(const std::string& prefix) const { return Find(prefix) != log.end(); }
+    // Index of the first entry starting with `prefix`; a failed test when there is none.
     std::size_t Position(const std::string& prefix) const {
-        std::size_t i = 0;
-        while (i < log.size() && !log[i].starts_with(prefix)) ++i;
-        return i;
+        const auto found = Find(prefix);
+        if (found == log.end()) ADD_FAILURE() << "nothing logged as " << prefix;
+        return static_cast<std::size_t>(found - log.begin());
     }
 
   private:
+    std::vector<std::string>::const_iterator Find(const std::string& prefix) const {
+        return std::ranges::find_if(log,
+                                    [&](const std::string& e) { return e.starts_with(prefix); });
+    }
     void Record(const std::string& entry) {
         const bool fails = failing.count(entry.substr(0, entry.find(' '))) != 0;
         log.push_back(fails ? "FAILED " + entry : entry);
