@@ -125,15 +125,16 @@ class Program:
 
 
 def setUpModule():
-    if not PREFIX:
-        return
+    missing = [what for what, there in (("QM_EXE", os.path.isfile(EXE)), ("QM_INSPECT", os.path.isfile(INSPECT)),
+                                        ("QM_TEST_WINEPREFIX", PREFIX), ("DISPLAY", os.environ.get("DISPLAY")))
+               if not there]
+    if missing:
+        raise AssertionError("the journeys cannot run without " + ", ".join(missing))
     # One wineserver for all the `wine` calls below instead of a cold start for each.
     run("wineserver", "-p15", check=False)
     run("xdotool", "mousemove", "0", "0")  # off the dialog: no hover, no tooltip
 
 
-@unittest.skipUnless(os.path.isfile(EXE) and os.path.isfile(INSPECT) and PREFIX and os.environ.get("DISPLAY"),
-                     "QM_E2E_SKIPPED: needs QM_EXE, QM_INSPECT, QM_TEST_WINEPREFIX and DISPLAY")
 class Journeys(unittest.TestCase):
     def test_ok_stores_the_choices_reset_reads_them_again_and_cancel_stores_nothing(self):
         # Odd stored values: any case of "FALSE" is false, anything else (types, spaces) is true.

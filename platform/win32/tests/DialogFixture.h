@@ -68,7 +68,8 @@ class DialogTest : public ::testing::Test {
         HWND focus = ::GetFocus();
         const auto key = static_cast<WPARAM>(virtualKey);
         ::PostMessageW(focus, WM_KEYDOWN, key, 0);
-        if (key == VK_RETURN || key == VK_ESCAPE) ::PostMessageW(focus, WM_CHAR, key, 0);
+        if (key == VK_RETURN || key == VK_ESCAPE || key == VK_SPACE)
+            ::PostMessageW(focus, WM_CHAR, key, 0);
         ::PostMessageW(focus, WM_KEYUP, key, 0);
         toolkit_.DoEvents();
     }

@@ -19,6 +19,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/win32/DialogTemplate.h"
@@ -144,11 +145,15 @@ TEST_F(DialogTest, FaceIsTheDesignAtTheDialogsDpiWithNoTextCut) {
     // information text does not fit (Wine keeps the face, so the request itself is read).
     EXPECT_EQ(style & (DS_SETFONT | DS_FIXEDSYS), DWORD{DS_SETFONT});
     EXPECT_STREQ(logFont.lfFaceName, L"MS Shell Dlg");
-    // A bitmap font, metric for metric the prefix's MS Sans Serif: no fallback face.
-    logFont.lfCharSet = DEFAULT_CHARSET;
-    ::lstrcpynW(logFont.lfFaceName, L"MS Sans Serif", LF_FACESIZE);
+    EXPECT_EQ(std::tuple(logFont.lfWeight, logFont.lfItalic, logFont.lfCharSet),
+              std::tuple(LONG{FW_NORMAL}, BYTE{FALSE}, BYTE{DEFAULT_CHARSET}))
+        << "regular, upright, the system's character set";
+    // A bitmap font, metric for metric the prefix's regular MS Sans Serif: no fallback face.
     const TEXTMETRICW dialogFace = MetricsOf(font);
-    const TEXTMETRICW sansSerif = MetricsOf(::CreateFontIndirectW(&logFont), true);
+    const TEXTMETRICW sansSerif =
+        MetricsOf(::CreateFontW(-::MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                DEFAULT_CHARSET, 0, 0, 0, 0, L"MS Sans Serif"),
+                  true);
     EXPECT_EQ(dialogFace.tmPitchAndFamily & (TMPF_VECTOR | TMPF_TRUETYPE), 0) << "bitmap";
     EXPECT_EQ(std::memcmp(&dialogFace, &sansSerif, sizeof(TEXTMETRICW)), 0) << "MS Sans Serif";
 
@@ -252,10 +257,6 @@ TEST_F(DialogTest, KeyboardMovesAsTheDialogManagerDoesAndPressesNothingOnEnterOr
     // dialog manager does not, so the button is given that style here.
     ::SendMessageW(::GetFocus(), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
     for (const int key : {VK_RETURN, VK_ESCAPE}) Key(key);
-    ::SendMessageW(Dialog(), WM_COMMAND, IDOK, 0);
-    ::SendMessageW(Dialog(), WM_COMMAND, IDCANCEL, 0);
-    EXPECT_TRUE(form_->clicks.empty());
-    EXPECT_TRUE(form_->Loaded());
 
     // Tab lands on the selected button of each pair, and landing there changes no choice.
     ::SendMessageW(Control(optStartMenu), BM_CLICK, 0, 0);  // a choice by the user
@@ -264,6 +265,7 @@ TEST_F(DialogTest, KeyboardMovesAsTheDialogManagerDoesAndPressesNothingOnEnterOr
         Key(VK_TAB);
         EXPECT_EQ(::GetFocus(), Control(next)) << ui::ControlSpecOf(next).name;
     }
+    for (const int key : {VK_RETURN, VK_ESCAPE}) Key(key);  // on an option button
     EXPECT_TRUE(Checked(optFolderWindow));
     EXPECT_TRUE(Checked(optStartMenu));
     // The arrow keys stay inside a pair and select as they go.
@@ -274,12 +276,19 @@ TEST_F(DialogTest, KeyboardMovesAsTheDialogManagerDoesAndPressesNothingOnEnterOr
     EXPECT_EQ(::GetFocus(), Control(optAllFolders));
     EXPECT_TRUE(Checked(optFolderWindow)) << "other pairs untouched";
     EXPECT_TRUE(form_->clicks.empty());
+    EXPECT_TRUE(form_->Loaded());
+
+    // The same keys reach the dialog: Space presses the focused button.
+    for (const int key : {VK_TAB, VK_TAB, VK_TAB, VK_SPACE}) Key(key);
+    EXPECT_EQ(form_->clicks, std::vector{cmdOK});
 }
 
 TEST_F(DialogTest, ButtonClicksReachTheFormAndClosingUnloadsItQuietly) {
     ::SendMessageW(Control(optStartMenu), BM_CLICK, 0, 0);
     EXPECT_TRUE(Checked(optStartMenu));
     EXPECT_FALSE(Checked(optSideMenu));
+    form_->SetValue(optAllFolders, kFalse);  // a selected button cleared through the form
+    EXPECT_EQ(::SendMessageW(Control(optAllFolders), BM_GETCHECK, 0, 0), BST_UNCHECKED);
     ::SendMessageW(Dialog(), WM_CLOSE, 0, 0);
     EXPECT_TRUE(form_->clicks.empty());
     EXPECT_FALSE(form_->Loaded());
@@ -297,27 +306,43 @@ TEST_F(DialogTest, ButtonClicksReachTheFormAndClosingUnloadsItQuietly) {
     EXPECT_FALSE(::IsWindow(Dialog()));
 }
 
-// What a message box showed, read from a second thread while the test thread waits in it:
-// whether the dialog could be used meanwhile and the icon the box showed. Then closes the box.
+// What a message box showed, read from a second thread while the test thread waits in it: its
+// title, whether the dialog could be used meanwhile and the icon the box showed. Any box of the
+// test thread is found and closed, whatever its title; the search ends when the test thread is
+// back.
 struct ShownBox {
-    std::optional<bool> dialogEnabled;  // nullopt: no message box came up
+    DWORD thread = ::GetCurrentThreadId();
+    win32::UniqueHandle back{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    std::wstring title;  // empty: no message box came up
+    bool dialogEnabled = true;
     HICON icon = nullptr;
 };
-DWORD WINAPI InspectMessageBox(void* shown) {
-    for (int tries = 0; tries < 500; ++tries, ::Sleep(10)) {
-        HWND box = ::FindWindowW(L"#32770", L"Quillmarrow Default Settings");
-        if (box == nullptr || !::IsWindowVisible(box)) continue;
-        auto& result = *static_cast<ShownBox*>(shown);
-        result.dialogEnabled =
-            ::IsWindowEnabled(::FindWindowW(L"#32770", L"Quillmarrow 2004 Default Settings"));
-        for (HWND child = nullptr; (child = ::FindWindowExW(box, child, L"Static", nullptr));) {
-            if ((::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
-                result.icon = reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
-        }
-        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-        return 0;
+DWORD WINAPI InspectMessageBox(void* inspected) {
+    auto& shown = *static_cast<ShownBox*>(inspected);
+    HWND box = nullptr;
+    while (box == nullptr && ::WaitForSingleObject(shown.back.get(), 10) == WAIT_TIMEOUT) {
+        ::EnumThreadWindows(
+            shown.thread,
+            [](HWND window, LPARAM found) {
+                wchar_t kind[16]{};
+                ::GetClassNameW(window, kind, 16);
+                const bool isBox = ::IsWindowVisible(window) && ::lstrcmpW(kind, L"#32770") == 0 &&
+                                   TextOf(window) != L"Quillmarrow 2004 Default Settings";
+                if (isBox) *reinterpret_cast<HWND*>(found) = window;
+                return static_cast<BOOL>(!isBox);
+            },
+            reinterpret_cast<LPARAM>(&box));
     }
-    return 1;
+    if (box == nullptr) return 1;
+    shown.title = TextOf(box);
+    shown.dialogEnabled =
+        ::IsWindowEnabled(::FindWindowW(L"#32770", L"Quillmarrow 2004 Default Settings"));
+    for (HWND child = nullptr; (child = ::FindWindowExW(box, child, L"Static", nullptr));) {
+        if ((::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            shown.icon = reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
+    }
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    return 0;
 }
 
 TEST_F(DialogTest, MessageBoxesShowTheirIconAndKeepTheDialogFromUseUntilDismissed) {
@@ -328,8 +353,10 @@ TEST_F(DialogTest, MessageBoxesShowTheirIconAndKeepTheDialogFromUseUntilDismisse
         const win32::UniqueHandle inspector(
             ::CreateThread(nullptr, 0, &InspectMessageBox, &shown, 0, nullptr));
         toolkit_.MsgBox(u"Unexpected Error", style, u"Quillmarrow Default Settings");
-        ::WaitForSingleObject(inspector.get(), 10000);
-        EXPECT_EQ(shown.dialogEnabled, std::optional(false)) << "disabled while the box is up";
+        ::SetEvent(shown.back.get());
+        ::WaitForSingleObject(inspector.get(), INFINITE);
+        EXPECT_EQ(shown.title, L"Quillmarrow Default Settings") << "no box, or another title";
+        EXPECT_FALSE(shown.dialogEnabled) << "disabled while the box is up";
         EXPECT_EQ(shown.icon, ::LoadIconW(nullptr, icon)) << "the system's icon for the style";
         EXPECT_TRUE(::IsWindowEnabled(Dialog()));
     }
@@ -375,20 +402,30 @@ std::optional<std::wstring> TooltipOnHover(HWND control, win32::Win32Toolkit& to
     return std::nullopt;
 }
 
-TEST_F(DialogTest, RestingOnACommandButtonShowsItsTooltipAndNowhereElse) {
+TEST_F(DialogTest, TheCommandButtonsAndNoOtherControlHaveTheirTooltips) {
     toolkit_.Display(*form_);
     // Longer than the tooltip's initial delay (the double-click time).
-    const ULONGLONG delay = 2 * ::GetDoubleClickTime();
-    for (const ControlId other : {optAllFolders, lblOptionInfo}) {
-        EXPECT_EQ(TooltipOnHover(Control(other), toolkit_, delay), std::nullopt)
-            << ui::ControlSpecOf(other).name;
+    EXPECT_EQ(TooltipOnHover(Control(cmdOK), toolkit_, 6 * ::GetDoubleClickTime()),
+              L"Click here to make the current settings default and exit");
+    // Every tool of the dialog's tooltip control: the control it is for, and its text.
+    std::map<HWND, std::wstring> tools;
+    for (HWND tip = nullptr; (tip = ::FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr));) {
+        if (::GetWindow(tip, GW_OWNER) != Dialog()) continue;
+        const auto count = static_cast<UINT>(::SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0));
+        for (UINT i = 0; i < count; ++i) {
+            wchar_t text[128]{};
+            TTTOOLINFOW tool{};
+            tool.cbSize = sizeof(tool);
+            tool.lpszText = text;
+            ::SendMessageW(tip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&tool));
+            tools[reinterpret_cast<HWND>(tool.uId)] += text;
+        }
     }
-    for (const auto& [button, tip] :
-         {std::pair(cmdOK, L"Click here to make the current settings default and exit"),
-          std::pair(cmdCancel, L"Click here to exit without changing the default settings"),
-          std::pair(cmdReset, L"Click here to return to the current default settings")}) {
-        EXPECT_EQ(TooltipOnHover(Control(button), toolkit_, 3 * delay), tip);
-    }
+    EXPECT_EQ(tools,
+              (std::map<HWND, std::wstring>{
+                  {Control(cmdOK), L"Click here to make the current settings default and exit"},
+                  {Control(cmdCancel), L"Click here to exit without changing the default settings"},
+                  {Control(cmdReset), L"Click here to return to the current default settings"}}));
 }
 
 TEST_F(DialogTest, ADialogWhoseTooltipsCannotBeMadeWorksWithoutThem) {
@@ -399,37 +436,67 @@ TEST_F(DialogTest, ADialogWhoseTooltipsCannotBeMadeWorksWithoutThem) {
     EXPECT_EQ(form_->clicks, std::vector{cmdCancel});
 }
 
-// The icon images (size, colour depth) of the program file's icon.
-std::set<std::pair<int, int>> IconImages() {
+// The images of the program file's icon: (size, colour depth) -> the RT_ICON resource's id.
+std::map<std::pair<int, int>, WORD> IconImages() {
     const std::string group = ProgramResource(RT_GROUP_ICON, MAKEINTRESOURCEW(IDI_QUILLMARROW));
     const auto* data = reinterpret_cast<const BYTE*>(group.data());
-    std::set<std::pair<int, int>> images;
+    std::map<std::pair<int, int>, WORD> images;
     for (std::size_t at = 6; at + 14 <= group.size(); at += 14) {  // GRPICONDIRENTRY
-        images.emplace(data[at] == 0 ? 256 : data[at], data[at + 6] | (data[at + 7] << 8));
+        images[{data[at] == 0 ? 256 : data[at], data[at + 6] | (data[at + 7] << 8)}] =
+            static_cast<WORD>(data[at + 12] | (data[at + 13] << 8));
     }
     return images;
 }
 
-// The size of an icon's image, as Windows reports it.
-int IconWidth(LRESULT icon) {
+// An icon's colour pixels, 32 bits each, as Windows hands them out; empty when it has none.
+std::vector<DWORD> IconPixels(HICON icon) {
     ICONINFO info{};
-    if (!::GetIconInfo(reinterpret_cast<HICON>(icon), &info)) return 0;
+    if (icon == nullptr || !::GetIconInfo(icon, &info)) return {};
     BITMAP bitmap{};
-    ::GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof(bitmap), &bitmap);
+    ::GetObjectW(info.hbmColor, sizeof(bitmap), &bitmap);
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    format.bmiHeader.biWidth = bitmap.bmWidth;
+    format.bmiHeader.biHeight = -bitmap.bmHeight;  // top-down
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    std::vector<DWORD> pixels(static_cast<std::size_t>(bitmap.bmWidth * bitmap.bmHeight));
+    const win32::WindowDc screen(nullptr);
+    ::GetDIBits(screen.get(), info.hbmColor, 0, static_cast<UINT>(bitmap.bmHeight), pixels.data(),
+                &format, DIB_RGB_COLORS);
     ::DeleteObject(info.hbmColor);
     ::DeleteObject(info.hbmMask);
-    return bitmap.bmWidth;
+    return pixels;
+}
+
+// The pixels of the program file's 32-bit image of that size.
+std::vector<DWORD> ResourceImagePixels(int size) {
+    const auto images = IconImages();
+    const auto found = images.find({size, 32});
+    if (found == images.end()) return {};
+    std::string image = ProgramResource(RT_ICON, MAKEINTRESOURCEW(found->second));
+    HICON icon = ::CreateIconFromResourceEx(reinterpret_cast<BYTE*>(image.data()),
+                                            static_cast<DWORD>(image.size()), TRUE, 0x00030000,
+                                            size, size, LR_DEFAULTCOLOR);
+    std::vector<DWORD> pixels = IconPixels(icon);
+    ::DestroyIcon(icon);
+    return pixels;
 }
 
 TEST_F(DialogTest, TitleBarShowsTheProgramsIconAtTheDialogsSizesFromItsSixImages) {
     const UINT dpi = ::GetDpiForWindow(Dialog());
-    EXPECT_EQ(IconWidth(::SendMessageW(Dialog(), WM_GETICON, ICON_BIG, 0)),
-              ::GetSystemMetricsForDpi(SM_CXICON, dpi));
-    EXPECT_EQ(IconWidth(::SendMessageW(Dialog(), WM_GETICON, ICON_SMALL, 0)),
-              ::GetSystemMetricsForDpi(SM_CXSMICON, dpi));
-
-    EXPECT_EQ(IconImages(), (std::set<std::pair<int, int>>{
-                                {16, 8}, {16, 32}, {32, 8}, {32, 32}, {48, 8}, {48, 32}}));
+    for (const auto& [which, metric] :
+         {std::pair(WPARAM{ICON_BIG}, SM_CXICON), std::pair(WPARAM{ICON_SMALL}, SM_CXSMICON)}) {
+        const std::vector<DWORD> shown =
+            IconPixels(reinterpret_cast<HICON>(::SendMessageW(Dialog(), WM_GETICON, which, 0)));
+        const int size = ::GetSystemMetricsForDpi(metric, dpi);
+        EXPECT_EQ(shown.size(), static_cast<std::size_t>(size * size)) << size << " px";
+        EXPECT_TRUE(shown == ResourceImagePixels(size)) << "the program's own image";
+    }
+    std::set<std::pair<int, int>> images;
+    for (const auto& [image, id] : IconImages()) images.insert(image);
+    EXPECT_EQ(images, (std::set<std::pair<int, int>>{
+                          {16, 8}, {16, 32}, {32, 8}, {32, 32}, {48, 8}, {48, 32}}));
 }
 
 }  // namespace

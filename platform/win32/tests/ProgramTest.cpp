@@ -4,8 +4,10 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <cwchar>
 #include <regex>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/win32/tests/DialogFixture.h"
@@ -42,6 +44,25 @@ TEST(DialogTemplate, GivesNoOptionButtonATabStopOfItsOwn) {
                   BS_AUTORADIOBUTTON)
             << ui::ControlSpecOf(option).name;
     }
+}
+
+// The font the template asks for, read from the template as the dialog manager reads it: Wine takes
+// the face, size, weight and italic from it but always makes the font in the default character
+// set, where Windows takes the template's.
+TEST(DialogTemplate, AsksForTheRegularShellDialogFontInTheSystemsCharacterSet) {
+    const std::vector<WORD> dialog =
+        win32::BuildDialogTemplate(ui::OptionsWindow(), ui::OptionsControls());
+    const auto after = [&dialog](std::size_t field) {  // past a number (0xFFFF, n) or a text
+        const auto* text = reinterpret_cast<const wchar_t*>(&dialog.at(field));
+        return field + (dialog.at(field) == 0xFFFF ? 2 : std::wcslen(text) + 1);
+    };
+    const std::size_t at = after(after(after(13)));  // past the menu, the class and the title
+    const std::wstring face(reinterpret_cast<const wchar_t*>(&dialog.at(at + 3)));
+    EXPECT_EQ(std::tuple(dialog.at(at), dialog.at(at + 1), LOBYTE(dialog.at(at + 2)),
+                         HIBYTE(dialog.at(at + 2)), face),
+              std::tuple(WORD{8}, WORD{FW_NORMAL}, BYTE{FALSE}, BYTE{DEFAULT_CHARSET},
+                         std::wstring(L"MS Shell Dlg")))
+        << "8 points, regular, upright, the system's character set";
 }
 
 // The text that the first group of `pattern` finds first in `text`.
