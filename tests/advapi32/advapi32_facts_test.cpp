@@ -1,15 +1,18 @@
 // The registry's own behaviour that RegStringHandler relies on, on a scratch key of the real
 // HKEY_CURRENT_USER: a string counted without its terminator, the class of created keys, a key
-// the user may only read, a key deletion that is not recursive, value deletion, and texts the
-// ANSI code page lacks.
+// the user may only read, a key deletion that is not recursive, value deletion, and texts in the
+// ANSI code page and beyond it. Run in three code pages (QM_EXPECT_ACP): the prefix's 1252, 932
+// (double-byte) and UTF-8, with the text conversion held to what Windows documents for UTF-8.
 #include <windows.h>
 #include <sddl.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "platform/win32/registry/Win32Registry.h"
+#include "platform/win32/tests/ImportHook.h"
 #include "registry/RegStringHandler.h"
 
 namespace {
@@ -17,8 +20,54 @@ namespace {
 using namespace std::string_literals;
 constexpr std::uint32_t kHive = reg::kHkeyCurrentUser;
 
+// A text beyond ASCII as the code page writes it, and a text the code page cannot hold.
+struct CodePage {
+    UINT id;
+    Text text;
+    std::string bytes;
+    Text lacking;
+};
+const CodePage& ExpectedCodePage() {
+    static const CodePage pages[] = {
+        {1252, u"M\u00FCller", "M\xFCller", u"\u0100"},  // best fit would make U+0100 "A"
+        {932, u"\u65E5\u672C", "\x93\xFA\x96\x7B", u"\u0100"},
+        {65001, u"M\u00FCller", "M\xC3\xBCller", u"\xD800"},  // an unpaired surrogate
+    };
+    const char* expected = std::getenv("QM_EXPECT_ACP");
+    const UINT id = expected == nullptr ? 1252 : static_cast<UINT>(std::atoi(expected));
+    for (const CodePage& page : pages)
+        if (page.id == id) return page;
+    return pages[0];
+}
+
+// WideCharToMultiByte as Microsoft documents it for UTF-8, which Wine is not: any flag but
+// WC_ERR_INVALID_CHARS fails with ERROR_INVALID_FLAGS, a default character or a used-default
+// pointer with ERROR_INVALID_PARAMETER.
+decltype(&::WideCharToMultiByte) g_convert = nullptr;
+int WINAPI StrictWideCharToMultiByte(UINT page, DWORD flags, LPCWCH text, int length, LPSTR bytes,
+                                     int size, LPCCH defaultChar, LPBOOL usedDefault) {
+    if ((page == CP_ACP ? ::GetACP() : page) == CP_UTF8) {
+        if ((flags & ~DWORD{WC_ERR_INVALID_CHARS}) != 0) {
+            ::SetLastError(ERROR_INVALID_FLAGS);
+            return 0;
+        }
+        if (defaultChar != nullptr || usedDefault != nullptr) {
+            ::SetLastError(ERROR_INVALID_PARAMETER);
+            return 0;
+        }
+    }
+    return g_convert(page, flags, text, length, bytes, size, defaultChar, usedDefault);
+}
+
 class Advapi32 : public ::testing::Test {
   protected:
+    static void SetUpTestSuite() {
+        g_convert = test_hook::RedirectImport("WideCharToMultiByte", &StrictWideCharToMultiByte);
+    }
+    void SetUp() override {
+        ASSERT_NE(g_convert, nullptr) << "the conversion held to Windows' rules";
+        ASSERT_EQ(::GetACP(), page.id) << "the ANSI code page this run is for";
+    }
     void TearDown() override {
         SetAcl("\\Locked", "D:P(A;;KA;;;WD)");  // a read-only key would stop the tree from going
         ::RegDeleteTreeA(HKEY_CURRENT_USER, scratch.c_str());
@@ -56,6 +105,7 @@ class Advapi32 : public ::testing::Test {
         return Text(path.begin(), path.end());
     }
 
+    const CodePage& page = ExpectedCodePage();
     reg::Win32Registry api;
     RegStringHandler store{api};
     const std::string scratch = "Software\\QuillmarrowFacts-" + std::to_string(::GetTickCount64());
@@ -79,12 +129,19 @@ TEST_F(Advapi32, StringsAnotherProgramStoredReadWholeThroughTheBinding) {
     };
     EXPECT_EQ(put("Bare", "FalseX", 5), ERROR_SUCCESS);  // no NUL after it: none is stored
     EXPECT_EQ(put("Inner", "Fa\0lse\0"s, 7), ERROR_SUCCESS);
-    EXPECT_EQ(put("Accented", "M\xFCller\0"s, 7), ERROR_SUCCESS);  // 1252, Wine's en-US code page
+    const std::string encoded = page.bytes + '\0';
+    EXPECT_EQ(put("Encoded", encoded, static_cast<DWORD>(encoded.size())), ERROR_SUCCESS);
     ::RegCloseKey(key);
     ASSERT_EQ(Read("", "Bare"), "False") << "stored without a terminator";
     EXPECT_EQ(store.ReadString(kHive, Path(""), u"Bare"), u"False");
     EXPECT_EQ(store.ReadString(kHive, Path(""), u"Inner"), u"Fa");
-    EXPECT_EQ(store.ReadString(kHive, Path(""), u"Accented"), u"M\u00FCller");
+    EXPECT_EQ(store.ReadString(kHive, Path(""), u"Encoded"), page.text);
+}
+
+TEST_F(Advapi32, ATextBeyondAsciiIsStoredWithAllItsBytesAndReadBackWhole) {
+    ASSERT_EQ(store.WriteString(kHive, Path(""), u"V", page.text), kTrue);
+    EXPECT_EQ(Read("", "V"), page.bytes + '\0');
+    EXPECT_EQ(store.ReadString(kHive, Path(""), u"V"), page.text);
 }
 
 TEST_F(Advapi32, AKeyTheUserMayOnlyReadStillReadsButDoesNotChange) {
@@ -113,8 +170,7 @@ TEST_F(Advapi32, DeletingAMissingValueOrKeyAnswersFalseAndChangesNothing) {
 }
 
 TEST_F(Advapi32, TextsTheCodePageLacksAreRefusedNotTakenForTheirBestFit) {
-    ASSERT_EQ(::GetACP(), 1252U) << "a code page that lacks U+0100, which best fit makes 'A'";
-    const Text lacking = u"\u0100";
+    const Text& lacking = page.lacking;
     ASSERT_EQ(store.WriteString(kHive, Path("\\KA"), u"VA", u"kept"), kTrue);
     EXPECT_EQ(store.ReadString(kHive, Path("\\K") + lacking, u"VA"), u"");
     EXPECT_EQ(store.ReadString(kHive, Path("\\KA"), u"V" + lacking), u"");

@@ -221,6 +221,40 @@ TEST(DialogAtHighDpi, LaysOutAgainAt144Dpi) {
     ::DeleteFileW(report);
 }
 
+// Run on two X heads side by side by the two-monitors script: wherever the pointer is, the dialog
+// opens centred on the work area of the monitor under it.
+TEST(TwoMonitors, TheDialogOpensCentredOnTheMonitorUnderThePointer) {
+    if (std::getenv("QM_TWO_MONITORS") == nullptr) GTEST_SKIP() << "run by two-monitors";
+    std::vector<std::array<LONG, 4>> works;
+    ::EnumDisplayMonitors(
+        nullptr, nullptr,
+        [](HMONITOR monitor, HDC, LPRECT, LPARAM found) {
+            MONITORINFO info{};
+            info.cbSize = sizeof(info);
+            ::GetMonitorInfoW(monitor, &info);
+            const RECT& work = info.rcWork;
+            reinterpret_cast<decltype(works)*>(found)->push_back(
+                {work.left, work.top, work.right, work.bottom});
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&works));
+    // The heads as the X server has them: 800 x 600, and 1024 x 768 on its right.
+    ASSERT_EQ(works, (decltype(works){{0, 0, 800, 600}, {800, 0, 1824, 768}}));
+    win32::Win32Toolkit toolkit(::GetModuleHandleW(nullptr));
+    ui::InstallToolkit(&toolkit);
+    for (const auto& [left, top, right, bottom] : works) {
+        ::SetCursorPos((left + right) / 2, (top + bottom) / 2);
+        const auto form = std::make_shared<RecordingForm>();
+        ui::Load(*form);
+        RECT frame{};
+        ::GetWindowRect(::FindWindowW(L"#32770", L"Quillmarrow 2004 Default Settings"), &frame);
+        EXPECT_NEAR(frame.left + frame.right, left + right, 1) << "on the head at " << left;
+        EXPECT_NEAR(frame.top + frame.bottom, top + bottom, 1) << "on the head at " << left;
+        ui::Unload(*form);
+    }
+    ui::InstallToolkit(nullptr);
+}
+
 TEST(EscapedFailure, EndsTheProcessWithCode3AndLeavesNoWindow) {
     if (std::getenv("QM_ESCAPE") == nullptr) {
         // In a child: the failure ends its process.
