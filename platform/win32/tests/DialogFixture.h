@@ -104,13 +104,40 @@ inline DWORD RunChild(const wchar_t* filter, const wchar_t* variable, const wcha
     return exitCode;
 }
 
-// A resource of the program file (QM_PROGRAM, a path of the build machine, which Wine sees on
-// drive Z:), read as data; empty when there is none.
-inline std::string ProgramResource(LPCWSTR type, LPCWSTR name) {
+// A file of the build machine named by an environment variable, as Wine sees it on drive Z:.
+inline std::wstring BuiltFile(const char* variable) {
     std::wstring path = L"Z:";
-    for (const char* c = std::getenv("QM_PROGRAM"); c != nullptr && *c != '\0'; ++c)
+    for (const char* c = std::getenv(variable); c != nullptr && *c != '\0'; ++c)
         path += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
-    HMODULE program = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    return path;
+}
+
+// How a child process of RunChild ended: its exit code, and whether it ended in order (the detach
+// probe that LoadDetachProbe loads into it saw DLL_PROCESS_DETACH).
+struct Ending {
+    DWORD exitCode;
+    bool detached;
+};
+inline Ending RunChildWatchingItsEnd(const wchar_t* filter, const wchar_t* variable) {
+    wchar_t folder[MAX_PATH]{}, mark[MAX_PATH]{};
+    ::GetTempPathW(MAX_PATH, folder);
+    ::GetTempFileNameW(folder, L"qm", 0, mark);
+    ::DeleteFileW(mark);
+    ::SetEnvironmentVariableW(L"QM_DETACH_MARK", mark);
+    const DWORD exitCode = RunChild(filter, variable, L"1");
+    ::SetEnvironmentVariableW(L"QM_DETACH_MARK", nullptr);
+    const bool detached = ::GetFileAttributesW(mark) != INVALID_FILE_ATTRIBUTES;
+    ::DeleteFileW(mark);
+    return {exitCode, detached};
+}
+inline void LoadDetachProbe() {
+    ::LoadLibraryW(BuiltFile("QM_DETACH_PROBE").c_str());
+}
+
+// A resource of the program file (QM_PROGRAM), read as data; empty when there is none.
+inline std::string ProgramResource(LPCWSTR type, LPCWSTR name) {
+    HMODULE program =
+        ::LoadLibraryExW(BuiltFile("QM_PROGRAM").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     HRSRC found = program == nullptr ? nullptr : ::FindResourceW(program, name, type);
     const auto* data = found == nullptr ? nullptr : ::LockResource(::LoadResource(program, found));
     std::string bytes(static_cast<const char*>(data),

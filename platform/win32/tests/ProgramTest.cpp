@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cwchar>
 #include <regex>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -19,13 +20,15 @@ using enum ControlId;
 
 TEST(Terminate, EndsTheProcessAsACrashForWindowsErrorReporting) {
     if (std::getenv("QM_TERMINATE") != nullptr) {
+        LoadDetachProbe();
         []() noexcept { static_cast<void>(std::vector<int>().at(0)); }();  // throws: terminate
         return;
     }
-    // The child ends in the program's terminate handler (TerminateHandler.cpp); 3 would be the
-    // quiet end of a failure in the failure routine.
-    EXPECT_EQ(RunChild(L"Terminate.*", L"QM_TERMINATE", L"1"), 0xC0000602U)
-        << "STATUS_FAIL_FAST_EXCEPTION";
+    // The child ends in the program's terminate handler (TerminateHandler.cpp), torn down at once
+    // as a fail-fast is: no DLL detaches. An ExitProcess with the same code would detach them.
+    const Ending ending = RunChildWatchingItsEnd(L"Terminate.*", L"QM_TERMINATE");
+    EXPECT_EQ(ending.exitCode, 0xC0000602U) << "STATUS_FAIL_FAST_EXCEPTION";
+    EXPECT_FALSE(ending.detached) << "a fail-fast, not a quiet exit";
 }
 
 // What the template asks for, before any check mark moves a tab stop. (Wine's BM_SETCHECK also
@@ -71,7 +74,7 @@ std::string Found(const std::string& text, const std::string& pattern) {
     return std::regex_search(text, found, std::regex(pattern)) ? found[1].str() : "(none)";
 }
 
-TEST(Manifest, AsksForPerMonitorV2WithSystemAwarenessBeforeItOnAnyProcessor) {
+TEST(Manifest, AsksForWhatTheProgramHandlesAndNoMore) {
     const std::string xml = ProgramResource(RT_MANIFEST, MAKEINTRESOURCEW(1));
     ASSERT_FALSE(xml.empty()) << "the manifest of QM_PROGRAM";
     const std::string in = R"( xmlns="http://schemas.microsoft.com/SMI/)";
@@ -81,6 +84,57 @@ TEST(Manifest, AsksForPerMonitorV2WithSystemAwarenessBeforeItOnAnyProcessor) {
     EXPECT_EQ(Found(xml, R"(<assemblyIdentity [^>]*name="Vendrakel\.QuillmarrowDefaults"[^>]*)"
                          R"re(processorArchitecture="([^"]*)")re"),
               "*");
+    // No consent prompt for an administrator, no UI access.
+    EXPECT_EQ(Found(xml, R"re(<requestedExecutionLevel [^>]*level="([^"]*)")re"), "asInvoker");
+    EXPECT_EQ(Found(xml, R"re(<requestedExecutionLevel [^>]*uiAccess="([^"]*)")re"), "false");
+    // Common Controls 6: the visual styles and the tooltips the dialog is drawn with.
+    const std::string controls =
+        Found(xml, R"re(<dependentAssembly>\s*(<assemblyIdentity [^>]*/>))re");
+    EXPECT_EQ(Found(controls, R"re(name="([^"]*)")re"), "Microsoft.Windows.Common-Controls");
+    EXPECT_EQ(Found(controls, R"re(version="([^"]*)")re"), "6.0.0.0");
+    EXPECT_EQ(Found(controls, R"re(publicKeyToken="([^"]*)")re"), "6595b64144ccf1df");
+    // Windows 7, 8, 8.1 and 10 (11 too), as Microsoft names them.
+    std::set<std::string> systems;
+    const std::regex supported(R"re(<supportedOS Id="([^"]*)")re");
+    for (std::sregex_iterator it(xml.begin(), xml.end(), supported), end; it != end; ++it)
+        systems.insert((*it)[1].str());
+    EXPECT_EQ(systems, (std::set<std::string>{"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+                                              "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
+                                              "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+                                              "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}));
+}
+
+// The names Explorer's Details tab and Task Manager show: the version resource read through its
+// own translation table, as they read it.
+TEST(VersionInfo, NamesTheProgramInTheLanguageItDeclares) {
+    const std::wstring program = BuiltFile("QM_PROGRAM");
+    DWORD unused = 0;
+    std::vector<BYTE> info(::GetFileVersionInfoSizeW(program.c_str(), &unused));
+    ASSERT_FALSE(info.empty()) << "no version resource";
+    ASSERT_TRUE(
+        ::GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+    const auto query = [&info](const std::wstring& path) {
+        void* value = nullptr;
+        UINT length = 0;
+        return ::VerQueryValueW(info.data(), path.c_str(), &value, &length) && length > 0 ? value
+                                                                                          : nullptr;
+    };
+    const auto* translation = static_cast<const WORD*>(query(L"\\VarFileInfo\\Translation"));
+    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(query(L"\\"));
+    ASSERT_TRUE(translation != nullptr && fixed != nullptr);
+    const auto text = [&](const wchar_t* name) {
+        wchar_t path[64]{};
+        std::swprintf(path, 64, L"\\StringFileInfo\\%04x%04x\\%ls", translation[0], translation[1],
+                      name);
+        const auto* value = static_cast<const wchar_t*>(query(path));
+        return std::wstring(value != nullptr ? value : L"(none)");
+    };
+    EXPECT_EQ(text(L"FileDescription"), L"Quillmarrow Default Settings");
+    EXPECT_EQ(text(L"ProductName"), L"Quillmarrow Default Settings");
+    EXPECT_EQ(text(L"CompanyName"), L"Vendrakel");
+    EXPECT_EQ(text(L"FileVersion"), std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." +
+                                        std::to_wstring(LOWORD(fixed->dwFileVersionMS)) + L"." +
+                                        std::to_wstring(HIWORD(fixed->dwFileVersionLS)));
 }
 
 }  // namespace
