@@ -23,6 +23,16 @@ TEST_F(Failures, NoRegistryMeansTheDialogIsUnloadedBeforeOneMessageAndTheRoutine
     EXPECT_FALSE(toolkit.Logged("Display"));
 }
 
+TEST_F(Failures, ADialogThatCannotBeMadeIsReportedAndLeavesNothingLoaded) {
+    toolkit.failing = {"Realise"};
+    const auto dialog = Start();
+    EXPECT_FALSE(dialog->Loaded());
+    EXPECT_TRUE(ui::LoadedForms().empty());
+    EXPECT_EQ(toolkit.MessageBoxes(), std::vector<std::string>{kUnexpectedErrorBox});
+    EXPECT_FALSE(toolkit.Logged("Display"));
+    EXPECT_TRUE(registry.calls.empty()) << "no load event without a dialog";
+}
+
 TEST_F(Failures, AFailureAtOkStoresNothingAndStillClosesTheDialog) {
     const auto dialog = Start();
     Seed("AllFolders", "False");

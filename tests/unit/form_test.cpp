@@ -28,6 +28,8 @@ TEST_F(FormValues, SelectingClearsOnlyThePartnerAndClearingLeavesThePartnerAlone
         form->SetValue(ControlId::optSubfoldersOnly, Truth{1});  // any non-zero value selects
         EXPECT_EQ(pair(ControlId::optAllFolders), std::pair(kFalse, kTrue));
         EXPECT_EQ(pair(ControlId::optTwoPane), std::pair(kTrue, kFalse));
+        form->SetValue(ControlId::optStartMenu, kFalse);  // already clear: its partner stays
+        EXPECT_EQ(pair(ControlId::optSideMenu), std::pair(kTrue, kFalse));
         form->SetValue(ControlId::optSideMenu, kFalse);
         EXPECT_EQ(pair(ControlId::optSideMenu), std::pair(kFalse, kFalse));
         EXPECT_THROW(form->SetValue(ControlId::cmdOK, kTrue), InvalidArgumentFault);

@@ -27,6 +27,7 @@
 #include "platform/win32/Win32Toolkit.h"
 #include "platform/win32/resources/resource.h"
 #include "platform/win32/tests/DialogFixture.h"
+#include "platform/win32/tests/ImportHook.h"
 #include "ui/Form.h"
 #include "ui/layout.h"
 
@@ -252,6 +253,22 @@ TEST(TwoMonitors, TheDialogOpensCentredOnTheMonitorUnderThePointer) {
         EXPECT_NEAR(frame.top + frame.bottom, top + bottom, 1) << "on the head at " << left;
         ui::Unload(*form);
     }
+    ui::InstallToolkit(nullptr);
+}
+
+// Making the dialog fails after its window exists (here its controls cannot be told apart): the
+// failure reaches the caller, for its trap to report, and no window is left behind.
+TEST(MakingTheDialog, AFailureAfterTheWindowIsMadeLeavesNoWindowBehind) {
+    const auto real = test_hook::RedirectImport(
+        "GetDlgCtrlID", +[](HWND) { return 0; });
+    ASSERT_NE(real, nullptr);
+    win32::Win32Toolkit toolkit(::GetModuleHandleW(nullptr));
+    ui::InstallToolkit(&toolkit);
+    const auto form = std::make_shared<RecordingForm>();
+    EXPECT_THROW(ui::Load(*form), Fault);
+    test_hook::RedirectImport("GetDlgCtrlID", real);
+    EXPECT_FALSE(form->Loaded());
+    EXPECT_EQ(::FindWindowW(L"#32770", L"Quillmarrow 2004 Default Settings"), nullptr);
     ui::InstallToolkit(nullptr);
 }
 
