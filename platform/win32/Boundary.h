@@ -17,11 +17,12 @@ inline constexpr UINT kEscapedFailureExitCode = 3;
 
 // std::terminate: a bug (an exception through a noexcept function, a destructor throwing while
 // unwinding). It ends the process as a crash, at once and without unwinding, for Windows Error
-// Reporting to report (RaiseFailFastException, kernel32 from Windows 7 on).
+// Reporting to report (RaiseFailFastException, kernel32 from Windows 7 on), with the address of
+// the call in its exception record, so that the report points into the program.
 inline constexpr UINT kFailFastExitCode = 0xC0000602;  // STATUS_FAIL_FAST_EXCEPTION
 
 [[noreturn]] inline void EndAfterTerminate() noexcept {
-    ::RaiseFailFastException(nullptr, nullptr, 0);
+    ::RaiseFailFastException(nullptr, nullptr, FAIL_FAST_GENERATE_EXCEPTION_ADDRESS);
     // Not reached: it does not return, though its declaration does not say so.
     ::ExitProcess(kFailFastExitCode);
 }
