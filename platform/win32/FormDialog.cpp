@@ -291,6 +291,15 @@ INT_PTR CALLBACK FormDialog::Procedure(HWND dialog, UINT message, WPARAM wParam,
                 // Left to the dialog manager, the close button would become IDCANCEL.
                 OnClose(dialog);
                 return TRUE;
+            case WM_QUERYENDSESSION:
+                // Nothing to ask the user about: the choices are stored only by OK.
+                ::SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
+                return TRUE;
+            case WM_ENDSESSION:
+                // The session ends, or Restart Manager closes the program (ENDSESSION_CLOSEAPP)
+                // to replace its file: closed as by the close button, storing nothing.
+                if (wParam != FALSE) OnClose(dialog);
+                return TRUE;
             case WM_SETCURSOR:
                 // The tooltips are made when the pointer first comes over the dialog: a tooltip is
                 // a window of its own, and making it at start-up would delay the dialog for a help

@@ -89,6 +89,9 @@ void Win32Toolkit::Destroy(ui::Form& form) {
     // messages, and they must not find it half gone.
     const std::unique_ptr<FormDialog> dialog = std::move(*found);
     dialogs_.erase(found);
+    // Wakes the message loop to look again: a form unloaded in answer to a message sent from
+    // outside (the end of the session) leaves no posted message that would end its wait.
+    ::PostThreadMessageW(::GetCurrentThreadId(), WM_NULL, 0, 0);
 }
 
 bool Win32Toolkit::IsChecked(const ui::Form& form, ui::ControlId id) {

@@ -1,8 +1,10 @@
 // What a user sees of a window of another program, for the journeys to check from outside it.
-// Usage: inspect.exe TITLE
+// Usage: inspect.exe [--end-session] TITLE
 // Finds the one visible top-level window titled TITLE and prints a line for each visible control:
 // "button OK", "frame Folder tree", "option 1 Show all folders" (1: selected), "text ..." for
 // static text, and "icon" for an icon (which one, the dialog tests read in the program's process).
+// With --end-session it ends the session for that window instead and prints its answer to the
+// question: "query 1" when it agrees.
 #include <windows.h>
 
 #include <cstdio>
@@ -46,17 +48,29 @@ BOOL CALLBACK PrintControl(HWND control, LPARAM) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: inspect.exe TITLE\n");
+    const bool endSession = argc == 3 && std::wstring(argv[1]) == L"--end-session";
+    if (argc != 2 && !endSession) {
+        std::fprintf(stderr, "usage: inspect.exe [--end-session] TITLE\n");
         return 2;
     }
     std::vector<HWND> found;
-    for (HWND window = nullptr; (window = ::FindWindowExW(nullptr, window, nullptr, argv[1]));) {
+    for (HWND window = nullptr;
+         (window = ::FindWindowExW(nullptr, window, nullptr, argv[argc - 1]));) {
         if (::IsWindowVisible(window)) found.push_back(window);
     }
     if (found.size() != 1) {
         std::fprintf(stderr, "inspect: %zu visible windows with that title\n", found.size());
         return 1;
+    }
+    if (endSession) {
+        // As Restart Manager closes a program whose file it must replace: asks, then ends.
+        DWORD_PTR answer = 0;
+        ::SendMessageTimeoutW(found.front(), WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP,
+                              SMTO_ABORTIFHUNG, 5000, &answer);
+        std::printf("query %d\n", static_cast<int>(answer));
+        ::SendMessageTimeoutW(found.front(), WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP,
+                              SMTO_ABORTIFHUNG, 5000, nullptr);
+        return 0;
     }
     ::EnumChildWindows(found.front(), PrintControl, 0);
     return 0;
