@@ -20,30 +20,27 @@ fail() {
     echo "FAILED: $*" >&2
     exit 1
 }
+trap 'echo "FAILED: line $LINENO: $BASH_COMMAND" >&2' ERR
 
 # wait_window TITLE PID: waits (bounded) until a window titled TITLE is on screen while PID runs.
 wait_window() {
-    local tries
-    for tries in $(seq 120); do
+    for _ in $(seq 120); do
         xdotool search --name "^$1\$" >/dev/null 2>&1 && return 0
         kill -0 "$2" 2>/dev/null || fail "no window \"$1\": its program ended"
         sleep 0.5
     done
-    kill "$2"
-    fail "no window \"$1\" within a minute"
+    kill "$2"; fail "no window \"$1\" within a minute"
 }
 
 # close_program PROGRAM.exe PID: closes its windows as their close buttons would (WM_CLOSE) and
 # waits (bounded) for it to end; its exit status is then in $closed_status.
 close_program() {
     wine taskkill /im "$1" >/dev/null 2>&1
-    local tries
-    for tries in $(seq 60); do
+    for _ in $(seq 60); do
         kill -0 "$2" 2>/dev/null || { closed_status=0; wait "$2" || closed_status=$?; return; }
         sleep 0.5
     done
-    kill "$2"
-    fail "$1 did not close"
+    kill "$2"; fail "$1 did not close"
 }
 
 # show_dialog PROGRAM.exe: starts it, waits until its dialog is on screen, closes it and requires
