@@ -15,26 +15,42 @@ else
     trap 'wineserver -k >/dev/null 2>&1; rm -rf "$work"' EXIT
 fi
 wine_prefix_ready "$WINEPREFIX" headless || { echo "no Wine prefix in $WINEPREFIX" >&2; exit 1; }
+# One wineserver for every `wine` call, not a cold start at each nor a call racing with the last
+# one's exit (status 2: one runs already); without its output, which would hold CTest for 15 s.
+wineserver -p15 >/dev/null 2>&1 || [ $? -eq 2 ]
 
 fail() {
     echo "FAILED: $*" >&2
     exit 1
 }
+trap 'echo "FAILED: line $LINENO: $BASH_COMMAND" >&2' ERR
 
-# show_dialog PROGRAM.exe: starts it, waits (bounded) until its dialog is on screen, closes it
-# as the close button would (WM_CLOSE) and waits for the program to end.
+# wait_window TITLE PID: waits (bounded) until a window titled TITLE is on screen while PID runs.
+wait_window() {
+    for _ in $(seq 300); do
+        xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 && return 0
+        kill -0 "$2" 2>/dev/null || fail "no window \"$1\": its program ended"
+        sleep 0.2
+    done
+    kill "$2"; fail "no window \"$1\" within a minute"
+}
+
+# close_program PROGRAM.exe PID: closes its windows as their close buttons would (WM_CLOSE) and
+# waits (bounded) for it to end; its exit status is then in $closed_status.
+close_program() {
+    wine taskkill /im "$1" >/dev/null 2>&1
+    for _ in $(seq 150); do
+        kill -0 "$2" 2>/dev/null || { closed_status=0; wait "$2" || closed_status=$?; return; }
+        sleep 0.2
+    done
+    kill "$2"; fail "$1 did not close"
+}
+
+# show_dialog PROGRAM.exe: starts it, waits for its dialog, closes it; it must then exit with 0.
 show_dialog() {
     wine "$1" >/dev/null 2>&1 &
-    local program=$! tries
-    for tries in $(seq 120); do
-        xdotool search --name '^Quillmarrow 2004 Default Settings$' >/dev/null 2>&1 && break
-        kill -0 $program 2>/dev/null || fail "$1 ended without showing its dialog"
-        sleep 0.5
-    done
-    xdotool search --name '^Quillmarrow 2004 Default Settings$' >/dev/null 2>&1 ||
-        { kill $program; fail "$1 showed no dialog within a minute"; }
-    wine taskkill /im "$(basename "$1")" >/dev/null 2>&1
-    for tries in $(seq 60); do kill -0 $program 2>/dev/null || return 0; sleep 0.5; done
-    kill $program
-    fail "$1 did not close"
+    local program=$!
+    wait_window 'Quillmarrow 2004 Default Settings' $program
+    close_program "$(basename "$1")" $program
+    [ "$closed_status" -eq 0 ] || fail "$1 exited $closed_status after WM_CLOSE"
 }
