@@ -226,31 +226,22 @@ TEST(DialogAtHighDpi, LaysOutAgainAt144Dpi) {
 // opens centred on the work area of the monitor under it.
 TEST(TwoMonitors, TheDialogOpensCentredOnTheMonitorUnderThePointer) {
     if (std::getenv("QM_TWO_MONITORS") == nullptr) GTEST_SKIP() << "run by two-monitors";
-    std::vector<std::array<LONG, 4>> works;
-    ::EnumDisplayMonitors(
-        nullptr, nullptr,
-        [](HMONITOR monitor, HDC, LPRECT, LPARAM found) {
-            MONITORINFO info{};
-            info.cbSize = sizeof(info);
-            ::GetMonitorInfoW(monitor, &info);
-            const RECT& work = info.rcWork;
-            reinterpret_cast<decltype(works)*>(found)->push_back(
-                {work.left, work.top, work.right, work.bottom});
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&works));
-    // The heads as the X server has them: 800 x 600, and 1024 x 768 on its right.
-    ASSERT_EQ(works, (decltype(works){{0, 0, 800, 600}, {800, 0, 1824, 768}}));
     win32::Win32Toolkit toolkit(::GetModuleHandleW(nullptr));
     ui::InstallToolkit(&toolkit);
-    for (const auto& [left, top, right, bottom] : works) {
-        ::SetCursorPos((left + right) / 2, (top + bottom) / 2);
+    // The heads as the X server has them: 800 x 600, and 1024 x 768 on its right.
+    for (const RECT head : {RECT{0, 0, 800, 600}, RECT{800, 0, 1824, 768}}) {
+        const POINT middle{(head.left + head.right) / 2, (head.top + head.bottom) / 2};
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof(monitor);
+        ::GetMonitorInfoW(::MonitorFromPoint(middle, MONITOR_DEFAULTTONULL), &monitor);
+        EXPECT_TRUE(::EqualRect(&monitor.rcWork, &head)) << "a monitor at " << head.left;
+        ::SetCursorPos(middle.x, middle.y);
         const auto form = std::make_shared<RecordingForm>();
         ui::Load(*form);
         RECT frame{};
         ::GetWindowRect(::FindWindowW(L"#32770", L"Quillmarrow 2004 Default Settings"), &frame);
-        EXPECT_NEAR(frame.left + frame.right, left + right, 1) << "on the head at " << left;
-        EXPECT_NEAR(frame.top + frame.bottom, top + bottom, 1) << "on the head at " << left;
+        EXPECT_NEAR(frame.left + frame.right, 2 * middle.x, 1) << "on the head at " << head.left;
+        EXPECT_NEAR(frame.top + frame.bottom, 2 * middle.y, 1) << "on the head at " << head.left;
         ui::Unload(*form);
     }
     ui::InstallToolkit(nullptr);
