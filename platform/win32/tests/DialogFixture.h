@@ -42,6 +42,19 @@ class RecordingForm final : public ui::Form {
     }
 };
 
+// The Win32 toolkit, installed for as long as this lives.
+struct InstalledWin32Toolkit {
+    win32::Win32Toolkit toolkit{::GetModuleHandleW(nullptr)};
+    InstalledWin32Toolkit() { ui::InstallToolkit(&toolkit); }
+    ~InstalledWin32Toolkit() { ui::InstallToolkit(nullptr); }
+    InstalledWin32Toolkit(const InstalledWin32Toolkit&) = delete;
+    InstalledWin32Toolkit& operator=(const InstalledWin32Toolkit&) = delete;
+};
+
+inline HWND TheDialog() {
+    return ::FindWindowW(L"#32770", L"Quillmarrow 2004 Default Settings");
+}
+
 inline std::wstring TextOf(HWND window) {
     wchar_t text[512]{};
     ::GetWindowTextW(window, text, 512);
@@ -50,20 +63,10 @@ inline std::wstring TextOf(HWND window) {
 
 class DialogTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ui::InstallToolkit(&toolkit_);
-        ui::Load(*form_);
-    }
-    void TearDown() override {
-        ui::Unload(*form_);
-        ui::InstallToolkit(nullptr);
-    }
+    void SetUp() override { ui::Load(*form_); }
+    void TearDown() override { ui::Unload(*form_); }
     HWND Dialog() const { return ::GetAncestor(Control(ControlId::cmdOK), GA_ROOT); }
-    static HWND Control(ControlId id) {
-        // The only dialog of this thread is the form's.
-        HWND dialog = ::FindWindowW(L"#32770", L"Quillmarrow 2004 Default Settings");
-        return ::GetDlgItem(dialog, win32::ChildId(id));
-    }
+    static HWND Control(ControlId id) { return ::GetDlgItem(TheDialog(), win32::ChildId(id)); }
     void Key(int virtualKey) {
         HWND focus = ::GetFocus();
         const auto key = static_cast<WPARAM>(virtualKey);
@@ -75,33 +78,46 @@ class DialogTest : public ::testing::Test {
     }
     bool Checked(ControlId id) { return toolkit_.IsChecked(*form_, id); }
 
-    win32::Win32Toolkit toolkit_{::GetModuleHandleW(nullptr)};
+    InstalledWin32Toolkit installed_;
+    win32::Win32Toolkit& toolkit_ = installed_.toolkit;
     std::shared_ptr<RecordingForm> form_ = std::make_shared<RecordingForm>();
 };
 
-// Runs the tests matching `filter` in a new process of this program with `variable` set; its exit
-// code, or STILL_ACTIVE when it has not ended within 30 s (it is then ended).
-inline DWORD RunChild(const wchar_t* filter, const wchar_t* variable, const wchar_t* value,
-                      const std::wstring& moreArguments = {}) {
-    wchar_t self[MAX_PATH]{};
+// How a child process of RunChild ended: its exit code (STILL_ACTIVE when it had not ended within
+// 30 s and was ended), and whether it ended in order (the detach probe that LoadDetachProbe loads
+// into it saw DLL_PROCESS_DETACH).
+struct Ending {
+    DWORD exitCode;
+    bool detached;
+};
+// Runs the tests matching `filter` in a new process of this program with `variable` set.
+inline Ending RunChild(const wchar_t* filter, const wchar_t* variable, const wchar_t* value,
+                       const std::wstring& moreArguments = {}) {
+    wchar_t self[MAX_PATH]{}, folder[MAX_PATH]{}, mark[MAX_PATH]{};
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    ::GetTempPathW(MAX_PATH, folder);
+    ::GetTempFileNameW(folder, L"qm", 0, mark);
+    ::DeleteFileW(mark);
     std::wstring command =
         L"\"" + std::wstring(self) + L"\" --gtest_filter=" + filter + moreArguments;
     ::SetEnvironmentVariableW(variable, value);
+    ::SetEnvironmentVariableW(L"QM_DETACH_MARK", mark);
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION child{};
     const BOOL started = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0,
                                           nullptr, nullptr, &startup, &child);
     ::SetEnvironmentVariableW(variable, nullptr);
-    if (!started) return ::GetLastError();
+    ::SetEnvironmentVariableW(L"QM_DETACH_MARK", nullptr);
+    if (!started) return {::GetLastError(), false};
     const win32::UniqueHandle process(child.hProcess);
     const win32::UniqueHandle thread(child.hThread);
     if (::WaitForSingleObject(process.get(), 30000))
         ::TerminateProcess(process.get(), STILL_ACTIVE);
     DWORD exitCode = STILL_ACTIVE;
     ::GetExitCodeProcess(process.get(), &exitCode);
-    return exitCode;
+    const bool detached = ::DeleteFileW(mark) != FALSE;
+    return {exitCode, detached};
 }
 
 // A file of the build machine named by an environment variable, as Wine sees it on drive Z:.
@@ -112,24 +128,6 @@ inline std::wstring BuiltFile(const char* variable) {
     return path;
 }
 
-// How a child process of RunChild ended: its exit code, and whether it ended in order (the detach
-// probe that LoadDetachProbe loads into it saw DLL_PROCESS_DETACH).
-struct Ending {
-    DWORD exitCode;
-    bool detached;
-};
-inline Ending RunChildWatchingItsEnd(const wchar_t* filter, const wchar_t* variable) {
-    wchar_t folder[MAX_PATH]{}, mark[MAX_PATH]{};
-    ::GetTempPathW(MAX_PATH, folder);
-    ::GetTempFileNameW(folder, L"qm", 0, mark);
-    ::DeleteFileW(mark);
-    ::SetEnvironmentVariableW(L"QM_DETACH_MARK", mark);
-    const DWORD exitCode = RunChild(filter, variable, L"1");
-    ::SetEnvironmentVariableW(L"QM_DETACH_MARK", nullptr);
-    const bool detached = ::GetFileAttributesW(mark) != INVALID_FILE_ATTRIBUTES;
-    ::DeleteFileW(mark);
-    return {exitCode, detached};
-}
 inline void LoadDetachProbe() {
     ::LoadLibraryW(BuiltFile("QM_DETACH_PROBE").c_str());
 }

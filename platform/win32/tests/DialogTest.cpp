@@ -211,10 +211,10 @@ TEST(DialogAtHighDpi, LaysOutAgainAt144Dpi) {
     wchar_t folder[MAX_PATH]{}, report[MAX_PATH]{};
     ::GetTempPathW(MAX_PATH, folder);
     ::GetTempFileNameW(folder, L"qm", 0, report);
-    const DWORD exitCode = RunChild(L"DialogTest.FaceIsTheDesign*", L"QM_EXPECT_DPI", L"144",
-                                    std::wstring(L" --gtest_output=xml:") + report);
+    const Ending ending = RunChild(L"DialogTest.FaceIsTheDesign*", L"QM_EXPECT_DPI", L"144",
+                                   std::wstring(L" --gtest_output=xml:") + report);
     setDpi(previous);
-    EXPECT_EQ(exitCode, 0U) << "the dialog's face at 144 DPI";
+    EXPECT_EQ(ending.exitCode, 0U) << "the dialog's face at 144 DPI";
     EXPECT_TRUE(OneTestPassed(report)) << "the child ran the face test";
     ::DeleteFileW(report);
 }
@@ -223,8 +223,7 @@ TEST(DialogAtHighDpi, LaysOutAgainAt144Dpi) {
 // opens centred on the work area of the monitor under it.
 TEST(TwoMonitors, TheDialogOpensCentredOnTheMonitorUnderThePointer) {
     if (std::getenv("QM_TWO_MONITORS") == nullptr) GTEST_SKIP() << "run by two-monitors";
-    win32::Win32Toolkit toolkit(::GetModuleHandleW(nullptr));
-    ui::InstallToolkit(&toolkit);
+    InstalledWin32Toolkit installed;
     // The heads as the X server has them: 800 x 600, and 1024 x 768 on its right.
     for (const RECT head : {RECT{0, 0, 800, 600}, RECT{800, 0, 1824, 768}}) {
         const POINT middle{(head.left + head.right) / 2, (head.top + head.bottom) / 2};
@@ -236,12 +235,11 @@ TEST(TwoMonitors, TheDialogOpensCentredOnTheMonitorUnderThePointer) {
         const auto form = std::make_shared<RecordingForm>();
         ui::Load(*form);
         RECT frame{};
-        ::GetWindowRect(::FindWindowW(L"#32770", L"Quillmarrow 2004 Default Settings"), &frame);
+        ::GetWindowRect(TheDialog(), &frame);
         EXPECT_NEAR(frame.left + frame.right, 2 * middle.x, 1) << "on the head at " << head.left;
         EXPECT_NEAR(frame.top + frame.bottom, 2 * middle.y, 1) << "on the head at " << head.left;
         ui::Unload(*form);
     }
-    ui::InstallToolkit(nullptr);
 }
 
 // Making the dialog fails after its window exists (here its controls cannot be told apart): the
@@ -250,20 +248,18 @@ TEST(MakingTheDialog, AFailureAfterTheWindowIsMadeLeavesNoWindowBehind) {
     const auto real = test_hook::RedirectImport(
         "GetDlgCtrlID", +[](HWND) { return 0; });
     ASSERT_NE(real, nullptr);
-    win32::Win32Toolkit toolkit(::GetModuleHandleW(nullptr));
-    ui::InstallToolkit(&toolkit);
+    InstalledWin32Toolkit installed;
     const auto form = std::make_shared<RecordingForm>();
     EXPECT_THROW(ui::Load(*form), Fault);
     test_hook::RedirectImport("GetDlgCtrlID", real);
     EXPECT_FALSE(form->Loaded());
-    EXPECT_EQ(::FindWindowW(L"#32770", L"Quillmarrow 2004 Default Settings"), nullptr);
-    ui::InstallToolkit(nullptr);
+    EXPECT_EQ(TheDialog(), nullptr);
 }
 
 TEST(EscapedFailure, EndsTheProcessWithCode3AndLeavesNoWindow) {
     if (std::getenv("QM_ESCAPE") == nullptr) {
         // In a child: the failure ends its process, in order (ExitProcess).
-        const Ending ending = RunChildWatchingItsEnd(L"EscapedFailure.*", L"QM_ESCAPE");
+        const Ending ending = RunChild(L"EscapedFailure.*", L"QM_ESCAPE", L"1");
         EXPECT_EQ(ending.exitCode, 3U) << "STILL_ACTIVE (259): a window kept it waiting";
         EXPECT_TRUE(ending.detached) << "its DLLs detached: an orderly end";
         return;
@@ -271,14 +267,13 @@ TEST(EscapedFailure, EndsTheProcessWithCode3AndLeavesNoWindow) {
     LoadDetachProbe();
     // An abort (where an exception that escapes to the runtime ends) exits with 3 too: not here.
     std::signal(SIGABRT, [](int) { std::_Exit(97); });
-    win32::Win32Toolkit toolkit(::GetModuleHandleW(nullptr));
-    ui::InstallToolkit(&toolkit);
+    InstalledWin32Toolkit installed;
     const auto form = std::make_shared<RecordingForm>();
     form->failing = true;
     ui::Show(*form);
-    HWND dialog = ::FindWindowW(L"#32770", L"Quillmarrow 2004 Default Settings");
+    HWND dialog = TheDialog();
     ::PostMessageW(::GetDlgItem(dialog, win32::ChildId(cmdOK)), BM_CLICK, 0, 0);
-    toolkit.RunMessageLoop();
+    installed.toolkit.RunMessageLoop();
     ADD_FAILURE() << "the process went on";
 }
 
@@ -376,8 +371,7 @@ DWORD WINAPI InspectMessageBox(void* inspected) {
     }
     if (box == nullptr) return 1;
     shown.title = TextOf(box);
-    shown.dialogEnabled =
-        ::IsWindowEnabled(::FindWindowW(L"#32770", L"Quillmarrow 2004 Default Settings"));
+    shown.dialogEnabled = ::IsWindowEnabled(TheDialog());
     for (HWND child = nullptr; (child = ::FindWindowExW(box, child, L"Static", nullptr));) {
         if ((::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
             shown.icon = reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));

@@ -36,7 +36,7 @@ TEST(Terminate, EndsTheProcessAsACrashForWindowsErrorReporting) {
     }
     // The child ends in the program's terminate handler (TerminateHandler.cpp), torn down at once
     // as a fail-fast is: no DLL detaches. An ExitProcess with the same code would detach them.
-    const Ending ending = RunChildWatchingItsEnd(L"Terminate.*", L"QM_TERMINATE");
+    const Ending ending = RunChild(L"Terminate.*", L"QM_TERMINATE", L"1");
     EXPECT_EQ(ending.exitCode, 0xC0000602U) << "STATUS_FAIL_FAST_EXCEPTION; 0xBADF1A6n: flags n";
     EXPECT_FALSE(ending.detached) << "a fail-fast, not a quiet exit";
 }
