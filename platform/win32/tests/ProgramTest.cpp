@@ -41,11 +41,25 @@ TEST(Terminate, EndsTheProcessAsACrashForWindowsErrorReporting) {
     EXPECT_FALSE(ending.detached) << "a fail-fast, not a quiet exit";
 }
 
-// What the template asks for, before any check mark moves a tab stop. (Wine's BM_SETCHECK also
-// clears the other buttons of the group, tab stops included; Windows' leaves them as they are.)
-TEST(DialogTemplate, GivesNoOptionButtonATabStopOfItsOwn) {
+// What the template asks for, where Wine answers otherwise than Windows. The font: Wine takes
+// the template's face, size, weight and italic, but always the default character set. The tab
+// stops, before any check mark moves them: Wine's BM_SETCHECK also clears the other buttons of
+// the group, tab stops included, which Windows' leaves as they are.
+TEST(DialogTemplate, AsksForTheClassicFontAndGivesNoOptionButtonATabStopOfItsOwn) {
     const std::vector<WORD> dialog =
         win32::BuildDialogTemplate(ui::OptionsWindow(), ui::OptionsControls());
+    const auto after = [&dialog](std::size_t field) {  // past a number (0xFFFF, n) or a text
+        const auto* text = reinterpret_cast<const wchar_t*>(&dialog.at(field));
+        return field + (dialog.at(field) == 0xFFFF ? 2 : std::wcslen(text) + 1);
+    };
+    const std::size_t at = after(after(after(13)));  // DLGTEMPLATEEX past its menu, class, title
+    const std::wstring face(reinterpret_cast<const wchar_t*>(&dialog.at(at + 3)));
+    EXPECT_EQ(std::tuple(dialog.at(at), dialog.at(at + 1), LOBYTE(dialog.at(at + 2)),
+                         HIBYTE(dialog.at(at + 2)), face),
+              std::tuple(WORD{8}, WORD{FW_NORMAL}, BYTE{FALSE}, BYTE{DEFAULT_CHARSET},
+                         std::wstring(L"MS Shell Dlg")))
+        << "8 points, regular, upright, the system's character set";
+
     const win32::UniqueWindow window(::CreateDialogIndirectParamW(
         nullptr, reinterpret_cast<const DLGTEMPLATE*>(dialog.data()), nullptr,
         [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0));
@@ -57,25 +71,6 @@ TEST(DialogTemplate, GivesNoOptionButtonATabStopOfItsOwn) {
                   BS_AUTORADIOBUTTON)
             << ui::ControlSpecOf(option).name;
     }
-}
-
-// The font the template asks for, read from the template as the dialog manager reads it: Wine takes
-// the face, size, weight and italic from it but always makes the font in the default character
-// set, where Windows takes the template's.
-TEST(DialogTemplate, AsksForTheRegularShellDialogFontInTheSystemsCharacterSet) {
-    const std::vector<WORD> dialog =
-        win32::BuildDialogTemplate(ui::OptionsWindow(), ui::OptionsControls());
-    const auto after = [&dialog](std::size_t field) {  // past a number (0xFFFF, n) or a text
-        const auto* text = reinterpret_cast<const wchar_t*>(&dialog.at(field));
-        return field + (dialog.at(field) == 0xFFFF ? 2 : std::wcslen(text) + 1);
-    };
-    const std::size_t at = after(after(after(13)));  // past the menu, the class and the title
-    const std::wstring face(reinterpret_cast<const wchar_t*>(&dialog.at(at + 3)));
-    EXPECT_EQ(std::tuple(dialog.at(at), dialog.at(at + 1), LOBYTE(dialog.at(at + 2)),
-                         HIBYTE(dialog.at(at + 2)), face),
-              std::tuple(WORD{8}, WORD{FW_NORMAL}, BYTE{FALSE}, BYTE{DEFAULT_CHARSET},
-                         std::wstring(L"MS Shell Dlg")))
-        << "8 points, regular, upright, the system's character set";
 }
 
 // The text that the first group of `pattern` finds first in `text`.
