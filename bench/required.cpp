@@ -52,7 +52,9 @@ BOOL CALLBACK DeferToTwips(HWND control, LPARAM param) {
         twips.left += frame->rect.left;
         twips.top += frame->rect.top;
     }
-    const auto pixels = [&placing](int value) { return ::MulDiv(value, placing.dpi, 1440); };
+    const auto pixels = [&placing](int value) {
+        return ::MulDiv(value, placing.dpi, ui::kTwipsPerInch);
+    };
     placing.batch =
         ::DeferWindowPos(placing.batch, control, nullptr, pixels(twips.left), pixels(twips.top),
                          pixels(twips.width), pixels(twips.height), kPlaceHidden);
@@ -68,8 +70,8 @@ bool Place(HWND dialog, int dpi) {
     POINT pointer{};
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
-    RECT frame{0, 0, ::MulDiv(ui::OptionsWindow().clientWidth, dpi, 1440),
-               ::MulDiv(ui::OptionsWindow().clientHeight, dpi, 1440)};
+    RECT frame{0, 0, ::MulDiv(ui::OptionsWindow().clientWidth, dpi, ui::kTwipsPerInch),
+               ::MulDiv(ui::OptionsWindow().clientHeight, dpi, ui::kTwipsPerInch)};
     if (!::GetCursorPos(&pointer) ||
         !::GetMonitorInfoW(::MonitorFromPoint(pointer, MONITOR_DEFAULTTOPRIMARY), &monitor) ||
         !::AdjustWindowRectExForDpi(
@@ -118,7 +120,7 @@ bool WriteSetting(const char* valueName, bool value) {
     const char* text = value ? "True" : "False";
     const LSTATUS status =
         ::RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                         static_cast<DWORD>(::lstrlenA(text) + 1));
+                         static_cast<DWORD>(::lstrlenA(text)) + 1);
     ::RegCloseKey(key);
     return status == ERROR_SUCCESS;
 }
