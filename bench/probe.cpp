@@ -1,13 +1,15 @@
 // The bench's stopwatch (see bench/run). Usage: probe.exe, then one line "PROGRAM<tab>TITLE" a
 // start on its standard input. For each: starts PROGRAM and times it until a visible top-level
 // window titled TITLE shows its three option pairs set; lets it settle, ends it, and prints
-// "filled_ms peak_bytes process_id made_ms shown_ms": when the window was seen filled, the peak
-// working set, when the last control of that window was made (-1 if the system reported none) and
-// when the window was first seen visible; or "error: ..." and goes on. One probe serves the whole
-// bench, so the Wine session stays warm from the first start to the last.
+// "filled_ms peak_bytes process_id made_ms shown_ms layout": when the window was seen filled, the
+// peak working set, when the last control of that window was made (-1 if the system reported
+// none), when the window was first seen visible, and where it and its controls are; or
+// "error: ..." and goes on. One probe serves the whole bench, so the Wine session stays warm from
+// the first start to the last.
 #include <windows.h>
 #include <psapi.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -68,6 +70,29 @@ BOOL CALLBACK CountCheckedRadio(HWND child, LPARAM count) {
         state == BST_CHECKED)
         ++*reinterpret_cast<int*>(count);
     return TRUE;
+}
+
+BOOL CALLBACK AddControlRect(HWND control, LPARAM param) {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, GetAncestor(control, GA_ROOT), reinterpret_cast<POINT*>(&rect), 2);
+    auto& checksum = *reinterpret_cast<std::uint32_t*>(param);
+    for (const LONG value : {rect.left, rect.top, rect.right, rect.bottom})
+        checksum = (checksum ^ static_cast<std::uint32_t>(value)) * 16777619u;  // FNV-1a
+    return TRUE;
+}
+
+// Where a window and its controls are, as one word: its rectangle on the screen, and a checksum of
+// its controls' rectangles in it. Two programs' dialogs laid out alike have the same word.
+std::string Layout(HWND window) {
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    std::uint32_t checksum = 2166136261u;
+    EnumChildWindows(window, AddControlRect, reinterpret_cast<LPARAM>(&checksum));
+    char word[64];
+    std::snprintf(word, sizeof word, "%ld,%ld,%ld,%ld/%08x", frame.left, frame.top, frame.right,
+                  frame.bottom, checksum);
+    return word;
 }
 
 BOOL CALLBACK FindFilledWindow(HWND window, LPARAM param) {
@@ -160,6 +185,7 @@ void Time(const std::wstring& program, const wchar_t* title, const TickClock& ti
         }
     }
 
+    const std::string layout = Layout(search.found);
     // The first paint and idle processing count towards the peak too. A message at the end wakes
     // a program that waits for one (the bench's part-by-part copies then write their record).
     Sleep(450);
@@ -174,9 +200,9 @@ void Time(const std::wstring& program, const wchar_t* title, const TickClock& ti
     // A tick is a whole millisecond: its middle.
     const double madeMs =
         making.controlMade ? ticks.MsOf(making.lastControlTick) + 0.5 - startedMs : -1.0;
-    std::printf("%.3f %llu %lu %.3f %.3f\n", elapsedMs,
+    std::printf("%.3f %llu %lu %.3f %.3f %s\n", elapsedMs,
                 static_cast<unsigned long long>(memory.PeakWorkingSetSize), info.dwProcessId,
-                madeMs, search.shownMs - startedMs);
+                madeMs, search.shownMs - startedMs, layout.c_str());
 }
 
 }  // namespace
