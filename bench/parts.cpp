@@ -1,5 +1,6 @@
-// The bench's part-by-part stopwatch, linked into bench-only copies of the program and of the bare
-// dialog (program-parts.exe, dialog-parts.exe; see bench/run --parts), never into the program.
+// The bench's part-by-part stopwatch, linked into bench-only copies of the program and of two
+// yardsticks (program-parts.exe, dialog-parts.exe, required-parts.exe; see bench/run --parts),
+// never into the program.
 // Before the entry point runs it points the exe's imports of the Win32 calls that start-up makes
 // at timed wrappers, and records each call: its name, a detail (the message, whether a window is
 // a child), how deeply it is nested in other timed calls, and when it started and ended, in
@@ -19,6 +20,8 @@
 #include <cstring>
 #include <string_view>
 #include <type_traits>
+
+#include "bench/Imports.h"
 
 static_assert(sizeof(void*) == 8, "the wrappers rely on the one x64 calling convention");
 
@@ -203,10 +206,10 @@ struct NextMessage {
     }
 };
 
-// What the program and the bare dialog import. The calls the program finds with GetProcAddress
+// What the program and the yardsticks import. The calls the program finds with GetProcAddress
 // (newer Windows only) are in the same list.
-const std::array<Hook, 46>& Hooks() {
-    static const std::array<Hook, 46> hooks{
+const std::array<Hook, 47>& Hooks() {
+    static const std::array<Hook, 47> hooks{
         NextMessage::Entry(),
         Timed<"PeekMessageW", decltype(&::PeekMessageW)>::Entry(),
         Timed<"IsDialogMessageW", decltype(&::IsDialogMessageW), &DialogMessageIn>::Entry(),
@@ -218,6 +221,7 @@ const std::array<Hook, 46>& Hooks() {
         Timed<"CreateWindowExW", decltype(&::CreateWindowExW), &WindowClassOf>::Entry(),
         Timed<"CheckDlgButton", decltype(&::CheckDlgButton)>::Entry(),
         Timed<"GetDlgItem", decltype(&::GetDlgItem)>::Entry(),
+        Timed<"EnumChildWindows", decltype(&::EnumChildWindows)>::Entry(),
         Timed<"SetWindowPos", decltype(&::SetWindowPos), &IsChild>::Entry(),
         Timed<"BeginDeferWindowPos", decltype(&::BeginDeferWindowPos)>::Entry(),
         Timed<"DeferWindowPos", decltype(&::DeferWindowPos), &IsDeferredChild>::Entry(),
@@ -277,38 +281,16 @@ struct RunTimeLookup {
 };
 
 void PointImportsAtTheWrappers() {
-    auto* base = reinterpret_cast<BYTE*>(::GetModuleHandleW(nullptr));
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    const auto* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& directory =
-        headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (const auto* dll =
-             reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
-         dll->Name != 0; ++dll) {
-        const auto* names =
-            reinterpret_cast<const IMAGE_THUNK_DATA*>(base + dll->OriginalFirstThunk);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk);
-        for (; names->u1.AddressOfData != 0; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-            const auto* byName =
-                reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            const std::string_view name(reinterpret_cast<const char*>(byName->Name));
-            const Hook* hook = HookOf(name);
-            if (hook == nullptr) continue;
-            ULONG_PTR wrapper = hook->wrapper;
-            if (name == "GetProcAddress") {
-                RunTimeLookup::original =
-                    std::bit_cast<decltype(RunTimeLookup::original)>(slots->u1.Function);
-                wrapper = std::bit_cast<ULONG_PTR>(&RunTimeLookup::Call);
-            } else {
-                hook->keep(slots->u1.Function);
-            }
-            DWORD protection = 0;
-            ::VirtualProtect(&slots->u1.Function, sizeof(ULONG_PTR), PAGE_READWRITE, &protection);
-            slots->u1.Function = wrapper;
-            ::VirtualProtect(&slots->u1.Function, sizeof(ULONG_PTR), protection, &protection);
+    bench::ForEachImport([](std::string_view name, ULONG_PTR address) {
+        const Hook* hook = HookOf(name);
+        if (hook == nullptr) return address;
+        if (name == "GetProcAddress") {
+            RunTimeLookup::original = std::bit_cast<decltype(RunTimeLookup::original)>(address);
+            return std::bit_cast<ULONG_PTR>(&RunTimeLookup::Call);
         }
-    }
+        hook->keep(address);
+        return hook->wrapper;
+    });
 }
 
 // Installed while the runtime starts, before the entry point.
