@@ -1,10 +1,13 @@
 #pragma once
 
 // The exe's own import slots, for the bench-only copies that put something of theirs between
-// the program and a Win32 call (parts.cpp, planted.cpp). Only the exe's calls go through them:
-// the system's calls among its own DLLs do not.
+// the program and a Win32 call (parts.cpp, planted.cpp), and for the tests that hold the code to
+// what Windows documents where Wine is lenient, or read what it asks of a call whose effect Wine
+// does not show. Only the exe's calls go through them: the system's calls among its own DLLs do
+// not.
 #include <windows.h>
 
+#include <bit>
 #include <string_view>
 
 namespace bench {
@@ -38,6 +41,19 @@ void ForEachImport(Visit visit) {
             ::VirtualProtect(&slots->u1.Function, sizeof(ULONG_PTR), protection, &protection);
         }
     }
+}
+
+// Points the exe's import of `name` at `standIn`; the function it pointed at before, or null when
+// the exe does not import it.
+template <typename Function>
+Function RedirectImport(std::string_view name, Function standIn) {
+    Function original = nullptr;
+    ForEachImport([&](std::string_view imported, ULONG_PTR address) {
+        if (imported != name) return address;
+        original = std::bit_cast<Function>(address);
+        return std::bit_cast<ULONG_PTR>(standIn);
+    });
+    return original;
 }
 
 }  // namespace bench

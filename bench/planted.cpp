@@ -4,9 +4,6 @@
 // for 10 ms.
 #include <windows.h>
 
-#include <bit>
-#include <string_view>
-
 #include "bench/Imports.h"
 
 namespace {
@@ -29,13 +26,7 @@ BOOL WINAPI SlowGetCursorPos(LPPOINT point) {
 
 // Installed while the runtime starts, before the entry point.
 struct Planting {
-    Planting() noexcept {
-        bench::ForEachImport([](std::string_view name, ULONG_PTR address) {
-            if (name != "GetCursorPos") return address;
-            original = std::bit_cast<decltype(original)>(address);
-            return std::bit_cast<ULONG_PTR>(&SlowGetCursorPos);
-        });
-    }
+    Planting() noexcept { original = bench::RedirectImport("GetCursorPos", &SlowGetCursorPos); }
 };
 const Planting planting;
 

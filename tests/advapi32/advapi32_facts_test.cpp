@@ -12,7 +12,7 @@
 #include <string>
 
 #include "platform/win32/registry/Win32Registry.h"
-#include "platform/win32/tests/ImportHook.h"
+#include "bench/Imports.h"
 #include "registry/RegStringHandler.h"
 
 namespace {
@@ -62,7 +62,7 @@ int WINAPI StrictWideCharToMultiByte(UINT page, DWORD flags, LPCWCH text, int le
 class Advapi32 : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        g_convert = test_hook::RedirectImport("WideCharToMultiByte", &StrictWideCharToMultiByte);
+        g_convert = bench::RedirectImport("WideCharToMultiByte", &StrictWideCharToMultiByte);
     }
     void SetUp() override {
         ASSERT_NE(g_convert, nullptr) << "the conversion held to Windows' rules";

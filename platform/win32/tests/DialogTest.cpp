@@ -27,7 +27,7 @@
 #include "platform/win32/Win32Toolkit.h"
 #include "platform/win32/resources/resource.h"
 #include "platform/win32/tests/DialogFixture.h"
-#include "platform/win32/tests/ImportHook.h"
+#include "bench/Imports.h"
 #include "ui/Form.h"
 #include "ui/layout.h"
 
@@ -245,13 +245,13 @@ TEST(TwoMonitors, TheDialogOpensCentredOnTheMonitorUnderThePointer) {
 // Making the dialog fails after its window exists (here its controls cannot be told apart): the
 // failure reaches the caller, for its trap to report, and no window is left behind.
 TEST(MakingTheDialog, AFailureAfterTheWindowIsMadeLeavesNoWindowBehind) {
-    const auto real = test_hook::RedirectImport(
+    const auto real = bench::RedirectImport(
         "GetDlgCtrlID", +[](HWND) { return 0; });
     ASSERT_NE(real, nullptr);
     InstalledWin32Toolkit installed;
     const auto form = std::make_shared<RecordingForm>();
     EXPECT_THROW(ui::Load(*form), Fault);
-    test_hook::RedirectImport("GetDlgCtrlID", real);
+    bench::RedirectImport("GetDlgCtrlID", real);
     EXPECT_FALSE(form->Loaded());
     EXPECT_EQ(TheDialog(), nullptr);
 }
