@@ -27,6 +27,7 @@
 #include "platform/win32/Win32Toolkit.h"
 #include "platform/win32/resources/resource.h"
 #include "platform/win32/tests/DialogFixture.h"
+#include "tools/icon/Artwork.h"
 #include "bench/Imports.h"
 #include "ui/Form.h"
 #include "ui/layout.h"
@@ -471,15 +472,13 @@ TEST_F(DialogTest, ADialogWhoseTooltipsCannotBeMadeWorksWithoutThem) {
     EXPECT_EQ(form_->clicks, std::vector{cmdCancel});
 }
 
-// The images of the program file's icon: (size, colour depth) -> the RT_ICON resource's id.
-std::map<std::pair<int, int>, WORD> IconImages() {
+// The images of the program file's icon: their sizes and colour depths.
+std::set<std::pair<int, int>> IconImages() {
     const std::string group = ProgramResource(RT_GROUP_ICON, MAKEINTRESOURCEW(IDI_QUILLMARROW));
     const auto* data = reinterpret_cast<const BYTE*>(group.data());
-    std::map<std::pair<int, int>, WORD> images;
-    for (std::size_t at = 6; at + 14 <= group.size(); at += 14) {  // GRPICONDIRENTRY
-        images[{data[at] == 0 ? 256 : data[at], data[at + 6] | (data[at + 7] << 8)}] =
-            static_cast<WORD>(data[at + 12] | (data[at + 13] << 8));
-    }
+    std::set<std::pair<int, int>> images;
+    for (std::size_t at = 6; at + 14 <= group.size(); at += 14)  // GRPICONDIRENTRY
+        images.emplace(data[at] == 0 ? 256 : data[at], data[at + 6] | (data[at + 7] << 8));
     return images;
 }
 
@@ -496,34 +495,21 @@ std::vector<BYTE> IconPixels(HICON icon) {
     return pixels;
 }
 
-// The pixels of the program file's 32-bit image of that size.
-std::vector<BYTE> ResourceImagePixels(int size) {
-    const auto images = IconImages();
-    const auto found = images.find({size, 32});
-    if (found == images.end()) return {};
-    std::string image = ProgramResource(RT_ICON, MAKEINTRESOURCEW(found->second));
-    HICON icon = ::CreateIconFromResourceEx(reinterpret_cast<BYTE*>(image.data()),
-                                            static_cast<DWORD>(image.size()), TRUE, 0x00030000,
-                                            size, size, LR_DEFAULTCOLOR);
-    std::vector<BYTE> pixels = IconPixels(icon);
-    ::DestroyIcon(icon);
-    return pixels;
-}
-
-TEST_F(DialogTest, TitleBarShowsTheProgramsIconAtTheDialogsSizesFromItsSixImages) {
+TEST_F(DialogTest, TitleBarShowsTheProgramsArtworkAtTheDialogsSizesFromItsSixImages) {
     const UINT dpi = ::GetDpiForWindow(Dialog());
     for (const auto& [which, metric] :
          {std::pair(WPARAM{ICON_BIG}, SM_CXICON), std::pair(WPARAM{ICON_SMALL}, SM_CXSMICON)}) {
-        const std::vector<BYTE> shown =
-            IconPixels(reinterpret_cast<HICON>(::SendMessageW(Dialog(), WM_GETICON, which, 0)));
-        const int size = ::GetSystemMetricsForDpi(metric, dpi);
-        EXPECT_EQ(shown.size(), static_cast<std::size_t>(size * size * 4)) << size << " px";
-        EXPECT_TRUE(shown == ResourceImagePixels(size)) << "the program's own image";
+        // The artwork as Windows holds a 32-bit icon: rows from the top, blue, green, red, alpha.
+        std::vector<BYTE> drawn;
+        for (const icon::Rgba& pixel :
+             icon::DrawAppIcon(::GetSystemMetricsForDpi(metric, dpi)).pixels)
+            drawn.insert(drawn.end(), {pixel.b, pixel.g, pixel.r, pixel.a});
+        EXPECT_TRUE(drawn == IconPixels(reinterpret_cast<HICON>(
+                                 ::SendMessageW(Dialog(), WM_GETICON, which, 0))))
+            << "the artwork, " << ::GetSystemMetricsForDpi(metric, dpi) << " pixels wide";
     }
-    std::set<std::pair<int, int>> images;
-    for (const auto& [image, id] : IconImages()) images.insert(image);
-    EXPECT_EQ(images, (std::set<std::pair<int, int>>{
-                          {16, 8}, {16, 32}, {32, 8}, {32, 32}, {48, 8}, {48, 32}}));
+    EXPECT_EQ(IconImages(), (std::set<std::pair<int, int>>{
+                                {16, 8}, {16, 32}, {32, 8}, {32, 32}, {48, 8}, {48, 32}}));
 }
 
 }  // namespace
