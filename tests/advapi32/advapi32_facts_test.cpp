@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 
 #include "platform/win32/registry/Win32Registry.h"
@@ -35,9 +37,8 @@ const CodePage& ExpectedCodePage() {
     };
     const char* expected = std::getenv("QM_EXPECT_ACP");
     const UINT id = expected == nullptr ? 1252 : static_cast<UINT>(std::atoi(expected));
-    for (const CodePage& page : pages)
-        if (page.id == id) return page;
-    return pages[0];
+    const auto* found = std::ranges::find(pages, id, &CodePage::id);
+    return found != std::end(pages) ? *found : pages[0];
 }
 
 // WideCharToMultiByte as Microsoft documents it for UTF-8, which Wine is not: any flag but
@@ -46,15 +47,11 @@ const CodePage& ExpectedCodePage() {
 decltype(&::WideCharToMultiByte) g_convert = nullptr;
 int WINAPI StrictWideCharToMultiByte(UINT page, DWORD flags, LPCWCH text, int length, LPSTR bytes,
                                      int size, LPCCH defaultChar, LPBOOL usedDefault) {
-    if ((page == CP_ACP ? ::GetACP() : page) == CP_UTF8) {
-        if ((flags & ~DWORD{WC_ERR_INVALID_CHARS}) != 0) {
-            ::SetLastError(ERROR_INVALID_FLAGS);
-            return 0;
-        }
-        if (defaultChar != nullptr || usedDefault != nullptr) {
-            ::SetLastError(ERROR_INVALID_PARAMETER);
-            return 0;
-        }
+    const bool flagsValid = (flags & ~DWORD{WC_ERR_INVALID_CHARS}) == 0;
+    if ((page == CP_ACP ? ::GetACP() : page) == CP_UTF8 &&
+        (!flagsValid || defaultChar != nullptr || usedDefault != nullptr)) {
+        ::SetLastError(flagsValid ? ERROR_INVALID_PARAMETER : ERROR_INVALID_FLAGS);
+        return 0;
     }
     return g_convert(page, flags, text, length, bytes, size, defaultChar, usedDefault);
 }

@@ -1,11 +1,7 @@
-"""Journeys of the real QuillmarrowDefaults.exe under Wine, driven from outside as a user would:
-windows found by their titles, keys typed into them, what they show read by inspect.exe, the
-registry seeded and read with `wine reg`.
-
-Needs an X display (DISPLAY) and a throwaway Wine prefix (QM_TEST_WINEPREFIX, as ./test makes);
-CTest sets QM_EXE and QM_INSPECT. Every wait is bounded and says what it expected and
-what it saw.
-"""
+"""Journeys of the real QuillmarrowDefaults.exe under Wine, driven from outside as a user would: windows
+found by their titles, keys typed into them, what they show read by inspect.exe, the registry seeded
+and read with `wine reg`. Needs DISPLAY and QM_TEST_WINEPREFIX (./test sets them up); CTest sets QM_EXE
+and QM_INSPECT. Every wait is bounded and says what it expected and what it saw."""
 
 import os
 import re

@@ -47,8 +47,6 @@ struct InstalledWin32Toolkit {
     win32::Win32Toolkit toolkit{::GetModuleHandleW(nullptr)};
     InstalledWin32Toolkit() { ui::InstallToolkit(&toolkit); }
     ~InstalledWin32Toolkit() { ui::InstallToolkit(nullptr); }
-    InstalledWin32Toolkit(const InstalledWin32Toolkit&) = delete;
-    InstalledWin32Toolkit& operator=(const InstalledWin32Toolkit&) = delete;
 };
 
 inline HWND TheDialog() {
