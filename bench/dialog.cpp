@@ -4,8 +4,7 @@
 // test, no icons, no pixel placement, no tooltips: what the program costs beyond this is its own.
 #include <windows.h>
 
-#include <vector>
-
+#include "bench/BareDialog.h"
 #include "platform/win32/DialogTemplate.h"
 
 namespace {
@@ -26,11 +25,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
-    const std::vector<WORD> dialogTemplate =
-        win32::BuildDialogTemplate(ui::OptionsWindow(), ui::OptionsControls());
-    HWND dialog = ::CreateDialogIndirectParamW(
-        instance, reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), nullptr, DialogProc,
-        0);
+    HWND dialog = bench::MakeDialog(instance, DialogProc);
     if (dialog == nullptr) return 1;
     for (const ui::ControlSpec& entry : ui::OptionsControls()) {
         if (entry.initiallySelected)
@@ -38,11 +33,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     }
     ::ShowWindow(dialog, show);
 
-    MSG message;
-    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (::IsDialogMessageW(dialog, &message)) continue;
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
-    return 0;
+    return bench::RunDialog(dialog);
 }

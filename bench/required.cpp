@@ -11,9 +11,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <string>
-#include <vector>
 
+#include "bench/BareDialog.h"
 #include "platform/win32/DialogTemplate.h"
 #include "platform/win32/resources/resource.h"
 
@@ -183,22 +182,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (::GetLastError() == ERROR_ALREADY_EXISTS) return 1;
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&classes);
-    const std::vector<WORD> dialogTemplate =
-        win32::BuildDialogTemplate(ui::OptionsWindow(), ui::OptionsControls());
-    HWND dialog = ::CreateDialogIndirectParamW(
-        instance, reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), nullptr, DialogProc,
-        0);
+    HWND dialog = bench::MakeDialog(instance, DialogProc);
     if (dialog == nullptr) return 1;
     const int dpi = static_cast<int>(::GetDpiForWindow(dialog));
     if (!Place(dialog, dpi) || !SetIcons(dialog, dpi) || !LoadSettings(dialog)) return 1;
     ::ShowWindow(dialog, SW_SHOW);
     ::SetForegroundWindow(dialog);
 
-    MSG message;
-    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (::IsDialogMessageW(dialog, &message)) continue;
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
-    return 0;
+    return bench::RunDialog(dialog);
 }

@@ -1,0 +1,33 @@
+#pragma once
+
+// What the dialog yardsticks share: the program's own dialog template made by the dialog manager,
+// and a plain dialog message loop.
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/win32/DialogTemplate.h"
+
+namespace bench {
+
+// The dialog, hidden; null when the dialog manager cannot make it.
+inline HWND MakeDialog(HINSTANCE instance, DLGPROC procedure) {
+    const std::vector<WORD> dialogTemplate =
+        win32::BuildDialogTemplate(ui::OptionsWindow(), ui::OptionsControls());
+    return ::CreateDialogIndirectParamW(instance,
+                                        reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()),
+                                        nullptr, procedure, 0);
+}
+
+// Until the dialog is closed (its procedure posts WM_QUIT).
+inline int RunDialog(HWND dialog) {
+    MSG message;
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (::IsDialogMessageW(dialog, &message)) continue;
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    return 0;
+}
+
+}  // namespace bench
