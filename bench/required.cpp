@@ -43,7 +43,7 @@ BOOL CALLBACK DeferToTwips(HWND control, LPARAM param) {
     auto& placing = *reinterpret_cast<Placing*>(param);
     const auto controls = ui::OptionsControls();
     const auto entry = std::ranges::find(controls, ::GetDlgCtrlID(control),
-                                         [](const auto& spec) { return win32::ChildId(spec.id); });
+                                         [](const auto& row) { return win32::ChildId(row.id); });
     if (entry == controls.end()) return TRUE;
     ui::TwipsRect twips = entry->rect;
     if (entry->container != None) {  // option buttons are placed in their frame
