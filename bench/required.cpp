@@ -11,6 +11,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <iterator>
+#include <string>
 
 #include "bench/BareDialog.h"
 #include "platform/win32/DialogTemplate.h"
