@@ -1,7 +1,7 @@
 #pragma once
 
 // What the dialog yardsticks share: the program's own dialog template made by the dialog manager,
-// and a plain dialog message loop.
+// its plainest procedure and a plain dialog message loop.
 #include <windows.h>
 
 #include <vector>
@@ -9,6 +9,21 @@
 #include "platform/win32/DialogTemplate.h"
 
 namespace bench {
+
+// The bare dialog's procedure: it takes the focus the dialog manager gives it, and the close button
+// ends it.
+inline INT_PTR CALLBACK BareDialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+            return TRUE;
+        case WM_CLOSE:
+            ::DestroyWindow(dialog);
+            ::PostQuitMessage(0);
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
 
 // The dialog, hidden; null when the dialog manager cannot make it.
 inline HWND MakeDialog(HINSTANCE instance, DLGPROC procedure) {

@@ -7,25 +7,8 @@
 #include "bench/BareDialog.h"
 #include "platform/win32/DialogTemplate.h"
 
-namespace {
-
-INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {
-    switch (message) {
-        case WM_INITDIALOG:
-            return TRUE;
-        case WM_CLOSE:
-            ::DestroyWindow(dialog);
-            ::PostQuitMessage(0);
-            return TRUE;
-        default:
-            return FALSE;
-    }
-}
-
-}  // namespace
-
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
-    HWND dialog = bench::MakeDialog(instance, DialogProc);
+    HWND dialog = bench::MakeDialog(instance, bench::BareDialogProc);
     if (dialog == nullptr) return 1;
     for (const ui::ControlSpec& entry : ui::OptionsControls()) {
         if (entry.initiallySelected)

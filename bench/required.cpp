@@ -159,22 +159,14 @@ void AddTooltips(HWND dialog) {
     }
 }
 
-INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {
+// The bare dialog's, with the tooltips made when the pointer first comes over it.
+INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     static bool tooltipsMade = false;
-    switch (message) {
-        case WM_INITDIALOG:
-            return TRUE;
-        case WM_SETCURSOR:
-            if (!tooltipsMade) AddTooltips(dialog);
-            tooltipsMade = true;
-            return FALSE;
-        case WM_CLOSE:
-            ::DestroyWindow(dialog);
-            ::PostQuitMessage(0);
-            return TRUE;
-        default:
-            return FALSE;
+    if (message == WM_SETCURSOR && !tooltipsMade) {
+        AddTooltips(dialog);
+        tooltipsMade = true;
     }
+    return bench::BareDialogProc(dialog, message, wParam, lParam);
 }
 
 }  // namespace
