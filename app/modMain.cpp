@@ -4,10 +4,10 @@
 #include <array>
 
 #include "app/Trap.h"
+#include "app/frmOptions.h"
 #include "registry/RegStringHandler.h"
 #include "registry/RegistryProvider.h"
 #include "ui/Toolkit.h"
-#include "ui/frmOptions.h"
 
 namespace modMain {
 

@@ -21,7 +21,7 @@
 #include <string_view>
 #include <type_traits>
 
-#include "bench/Imports.h"
+#include "testing/ImportSlots.h"
 
 static_assert(sizeof(void*) == 8, "the wrappers rely on the one x64 calling convention");
 
@@ -281,7 +281,7 @@ struct RunTimeLookup {
 };
 
 void PointImportsAtTheWrappers() {
-    bench::ForEachImport([](std::string_view name, ULONG_PTR address) {
+    import_slots::ForEachImport([](std::string_view name, ULONG_PTR address) {
         const Hook* hook = HookOf(name);
         if (hook == nullptr) return address;
         if (name == "GetProcAddress") {

@@ -4,7 +4,7 @@
 // for 10 ms.
 #include <windows.h>
 
-#include "bench/Imports.h"
+#include "testing/ImportSlots.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ BOOL WINAPI SlowGetCursorPos(LPPOINT point) {
 
 // Installed while the runtime starts, before the entry point.
 struct Planting {
-    Planting() noexcept { original = bench::RedirectImport("GetCursorPos", &SlowGetCursorPos); }
+    Planting() noexcept { original = import_slots::RedirectImport("GetCursorPos", &SlowGetCursorPos); }
 };
 const Planting planting;
 

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "platform/win32/registry/Win32Registry.h"
-#include "bench/Imports.h"
+#include "testing/ImportSlots.h"
 #include "registry/RegStringHandler.h"
 
 namespace {
@@ -59,7 +59,7 @@ int WINAPI StrictWideCharToMultiByte(UINT page, DWORD flags, LPCWCH text, int le
 class Advapi32 : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        g_convert = bench::RedirectImport("WideCharToMultiByte", &StrictWideCharToMultiByte);
+        g_convert = import_slots::RedirectImport("WideCharToMultiByte", &StrictWideCharToMultiByte);
     }
     void SetUp() override {
         ASSERT_NE(g_convert, nullptr) << "the conversion held to Windows' rules";

@@ -6,7 +6,7 @@
 #include "registry/RegistryProvider.h"
 #include "tests/fakes/FakeRegistry.h"
 #include "tests/unit/test_toolkit.h"
-#include "ui/frmOptions.h"
+#include "app/frmOptions.h"
 
 inline constexpr char kKey[] = "Software\\Vendrakel\\Quillmarrow 2004";
 inline constexpr char kUnexpectedErrorBox[] =

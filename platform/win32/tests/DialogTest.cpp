@@ -28,7 +28,7 @@
 #include "platform/win32/resources/resource.h"
 #include "platform/win32/tests/DialogFixture.h"
 #include "tools/icon/Artwork.h"
-#include "bench/Imports.h"
+#include "testing/ImportSlots.h"
 #include "ui/Form.h"
 #include "ui/layout.h"
 
@@ -246,13 +246,13 @@ TEST(TwoMonitors, TheDialogOpensCentredOnTheMonitorUnderThePointer) {
 // Making the dialog fails after its window exists (here its controls cannot be told apart): the
 // failure reaches the caller, for its trap to report, and no window is left behind.
 TEST(MakingTheDialog, AFailureAfterTheWindowIsMadeLeavesNoWindowBehind) {
-    const auto real = bench::RedirectImport(
+    const auto real = import_slots::RedirectImport(
         "GetDlgCtrlID", +[](HWND) { return 0; });
     ASSERT_NE(real, nullptr);
     InstalledWin32Toolkit installed;
     const auto form = std::make_shared<RecordingForm>();
     EXPECT_THROW(ui::Load(*form), Fault);
-    bench::RedirectImport("GetDlgCtrlID", real);
+    import_slots::RedirectImport("GetDlgCtrlID", real);
     EXPECT_FALSE(form->Loaded());
     EXPECT_EQ(TheDialog(), nullptr);
 }

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/win32/tests/DialogFixture.h"
-#include "bench/Imports.h"
+#include "testing/ImportSlots.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ TEST(Terminate, EndsTheProcessAsACrashForWindowsErrorReporting) {
         // What the handler asks of the fail-fast, which Wine's ignores: without the exception
         // address the crash report would point nowhere. Anything else ends the child at once.
         static decltype(&::RaiseFailFastException) raise = nullptr;
-        raise = bench::RedirectImport(
+        raise = import_slots::RedirectImport(
             "RaiseFailFastException", +[](PEXCEPTION_RECORD record, PCONTEXT context, DWORD flags) {
                 if (flags != FAIL_FAST_GENERATE_EXCEPTION_ADDRESS)
                     ::ExitProcess(0xBADF1A60 | flags);

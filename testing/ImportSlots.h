@@ -1,16 +1,15 @@
 #pragma once
 
-// The exe's own import slots, for the bench-only copies that put something of theirs between
-// the program and a Win32 call (parts.cpp, planted.cpp), and for the tests that hold the code to
-// what Windows documents where Wine is lenient, or read what it asks of a call whose effect Wine
-// does not show. Only the exe's calls go through them: the system's calls among its own DLLs do
-// not.
+// The exe's own import slots, for the tests that hold the code to what Windows documents where
+// Wine is lenient, or read what it asks of a call whose effect Wine does not show, and for the
+// bench's copies that put something of theirs between the program and a Win32 call. Only the
+// exe's calls go through them: the system's calls among its own DLLs do not.
 #include <windows.h>
 
 #include <bit>
 #include <string_view>
 
-namespace bench {
+namespace import_slots {
 
 // Calls `visit(name, address)` for every import the exe names (not those by ordinal): the address
 // it returns is what the exe calls from then on (the one it was given: no change).
@@ -56,4 +55,4 @@ Function RedirectImport(std::string_view name, Function standIn) {
     return original;
 }
 
-}  // namespace bench
+}  // namespace import_slots

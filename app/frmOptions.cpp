@@ -1,4 +1,4 @@
-#include "ui/frmOptions.h"
+#include "app/frmOptions.h"
 
 #include "app/Trap.h"
 #include "app/modMain.h"
