@@ -21,4 +21,4 @@ set(CMAKE_CXX_FLAGS_INIT "-nostdinc++ -isystem ${qm_gcc}/include/c++ -isystem ${
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-fuse-ld=lld -L${qm_gcc} -Wno-unused-command-line-argument")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-fuse-ld=lld -L${qm_gcc}")
 
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-exec)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tests/wine-exec)

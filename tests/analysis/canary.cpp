@@ -1,5 +1,5 @@
-// A known finding for each static analyser (scripts/static-analysis runs them on this file first):
-// a tool that does not report it checks nothing.
+// A known finding for each analyser, which static-analysis beside this file runs first: a tool
+// that does not report it, by its check's name, checks nothing.
 int Canary() {
     int values[2] = {1, 2};
     int* none = 0;                           // clang-tidy: modernize-use-nullptr

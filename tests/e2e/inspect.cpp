@@ -1,13 +1,13 @@
-// What a user sees of a window of another program, for the journeys to check from outside it.
-// Usage: inspect.exe [--end-session] TITLE
+// What a user sees of a window of another program, for the tests to check from outside it.
+// Usage: inspect.exe [MESSAGE WPARAM LPARAM] TITLE
 // Finds the one visible top-level window titled TITLE and prints a line for each visible control:
 // "button OK", "frame Folder tree", "option 1 Show all folders" (1: selected), "text ..." for
 // static text, and "icon" for an icon (which one, the dialog tests read in the program's process).
-// With --end-session it ends the session for that window instead and prints its answer to the
-// question: "query 1" when it agrees.
+// Given a message, it sends the window that instead, as the system would, and prints the answer.
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -48,9 +48,8 @@ BOOL CALLBACK PrintControl(HWND control, LPARAM) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    const bool endSession = argc == 3 && std::wstring(argv[1]) == L"--end-session";
-    if (argc != 2 && !endSession) {
-        std::fprintf(stderr, "usage: inspect.exe [--end-session] TITLE\n");
+    if (argc != 2 && argc != 5) {
+        std::fprintf(stderr, "usage: inspect.exe [MESSAGE WPARAM LPARAM] TITLE\n");
         return 2;
     }
     std::vector<HWND> found;
@@ -62,14 +61,12 @@ int wmain(int argc, wchar_t** argv) {
         std::fprintf(stderr, "inspect: %zu visible windows with that title\n", found.size());
         return 1;
     }
-    if (endSession) {
-        // As Restart Manager closes a program whose file it must replace: asks, then ends.
+    if (argc == 5) {
+        const auto number = [&](int i) { return std::wcstoull(argv[i], nullptr, 0); };
         DWORD_PTR answer = 0;
-        ::SendMessageTimeoutW(found.front(), WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP,
-                              SMTO_ABORTIFHUNG, 5000, &answer);
-        std::printf("query %d\n", static_cast<int>(answer));
-        ::SendMessageTimeoutW(found.front(), WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP,
-                              SMTO_ABORTIFHUNG, 5000, nullptr);
+        ::SendMessageTimeoutW(found.front(), static_cast<UINT>(number(1)), number(2),
+                              static_cast<LPARAM>(number(3)), SMTO_ABORTIFHUNG, 5000, &answer);
+        std::printf("%llu\n", static_cast<unsigned long long>(answer));
         return 0;
     }
     ::EnumChildWindows(found.front(), PrintControl, 0);

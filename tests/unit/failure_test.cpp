@@ -1,7 +1,5 @@
 // Failures in the routines and handlers: every form is unloaded before "Unexpected Error", the
 // caller carries on, and a failure while reporting one escapes every trap.
-#include <algorithm>
-
 #include "app/Trap.h"
 #include "tests/unit/app_fixture.h"
 
@@ -13,14 +11,13 @@ using Failures = AppTest;
 
 TEST_F(Failures, NoRegistryMeansTheDialogIsUnloadedBeforeOneMessageAndTheRoutineCarriesOn) {
     reg::InstallRegistry(nullptr);
-    const auto first = frmOptions();
-    modMain::Main();
+    const auto first = Start();
     EXPECT_FALSE(first->Loaded());
     EXPECT_TRUE(ui::LoadedForms().empty());
-    EXPECT_EQ(toolkit.MessageBoxes(), std::vector<std::string>{kUnexpectedErrorBox});
-    EXPECT_LT(toolkit.Position("Destroy"), toolkit.Position("MsgBox"));
-    EXPECT_GT(toolkit.Position("DoEvents"), toolkit.Position("MsgBox"));  // carried on
-    EXPECT_FALSE(toolkit.Logged("Display"));
+    EXPECT_EQ(toolkit.MessageBoxes(), Log{kUnexpectedErrorBox});
+    EXPECT_LT(Position(toolkit.log, "Destroy"), Position(toolkit.log, "MsgBox"));
+    EXPECT_GT(Position(toolkit.log, "DoEvents"), Position(toolkit.log, "MsgBox"));  // carried on
+    EXPECT_EQ(Entries(toolkit.log, {"Realise", "Display"}), Log{"Realise frmOptions"});
 }
 
 TEST_F(Failures, ADialogThatCannotBeMadeIsReportedAndLeavesNothingLoaded) {
@@ -28,9 +25,9 @@ TEST_F(Failures, ADialogThatCannotBeMadeIsReportedAndLeavesNothingLoaded) {
     const auto dialog = Start();
     EXPECT_FALSE(dialog->Loaded());
     EXPECT_TRUE(ui::LoadedForms().empty());
-    EXPECT_EQ(toolkit.MessageBoxes(), std::vector<std::string>{kUnexpectedErrorBox});
-    EXPECT_FALSE(toolkit.Logged("Display"));
-    EXPECT_TRUE(registry.calls.empty()) << "no load event without a dialog";
+    EXPECT_EQ(toolkit.MessageBoxes(), Log{kUnexpectedErrorBox});
+    EXPECT_EQ(Entries(toolkit.log, {"Display"}), Log{});
+    EXPECT_TRUE(registry.log.empty()) << "no load event without a dialog";
 }
 
 TEST_F(Failures, AFailureAtOkStoresNothingAndStillClosesTheDialog) {
@@ -39,24 +36,23 @@ TEST_F(Failures, AFailureAtOkStoresNothingAndStillClosesTheDialog) {
     toolkit.failing = {"IsChecked"};
     dialog->OnClick(ControlId::cmdOK);
     EXPECT_FALSE(dialog->Loaded());
-    EXPECT_EQ(toolkit.MessageBoxes(), std::vector<std::string>{kUnexpectedErrorBox});
-    EXPECT_LT(toolkit.Position("Destroy"), toolkit.Position("MsgBox"));
+    EXPECT_EQ(toolkit.MessageBoxes(), Log{kUnexpectedErrorBox});
+    EXPECT_LT(Position(toolkit.log, "Destroy"), Position(toolkit.log, "MsgBox"));
     EXPECT_EQ(AllStored(), "False True True");
 }
 
-TEST_F(Failures, AFailureInsideTheFailureRoutineEscapesEveryTrap) {
-    const auto dialog = Start();
-    toolkit.failing = {"Destroy"};  // Cancel's unload fails, and so does the failure routine's
-    EXPECT_THROW(dialog->OnClick(ControlId::cmdCancel), app::EscapedFailure);
-    EXPECT_EQ(toolkit.log.back(), "FAILED Destroy frmOptions");  // reported once, not per trap
-}
-
-TEST_F(Failures, AFailedReportFourTrapsDeepEscapesThemAllAfterOneAttempt) {
-    // Main, Form_Load, ShowDefaultSettings, LoadDefaultSettings (which finds no registry).
+TEST_F(Failures, AFailureInsideTheFailureRoutineEscapesEveryTrapAfterOneAttempt) {
+    // Four traps deep: Main, Form_Load, ShowDefaultSettings, LoadDefaultSettings (no registry).
     toolkit.failing = {"MsgBox"};
     reg::InstallRegistry(nullptr);
     EXPECT_THROW(modMain::Main(), app::EscapedFailure);
-    EXPECT_EQ(std::ranges::count(toolkit.log, "FAILED "s + kUnexpectedErrorBox), 1);
+    EXPECT_EQ(Entries(toolkit.log, {"FAILED"}), Log{"FAILED "s + kUnexpectedErrorBox});
+
+    toolkit.failing = {"Destroy"};  // Cancel's unload fails, and so does the failure routine's
+    reg::InstallRegistry(&registry);
+    const auto dialog = Start();
+    EXPECT_THROW(dialog->OnClick(ControlId::cmdCancel), app::EscapedFailure);
+    EXPECT_EQ(toolkit.log.back(), "FAILED Destroy frmOptions");  // reported once, not per trap
 }
 
 }  // namespace

@@ -21,24 +21,19 @@ TEST_F(FormValues, SelectingClearsOnlyThePartnerAndClearingLeavesThePartnerAlone
         SCOPED_TRACE(loaded ? "loaded" : "unloaded");
         const auto form = std::make_shared<PlainForm>();
         if (loaded) ui::Load(*form);
-        const auto pair = [&](ControlId upper) {
-            return std::pair(form->Value(upper), form->Value(ui::PartnerOf(upper)));
-        };
-        EXPECT_EQ(pair(ControlId::optAllFolders), std::pair(kTrue, kFalse));
+        EXPECT_EQ(Pairs(*form), "10 10 10");
         form->SetValue(ControlId::optSubfoldersOnly, Truth{1});  // any non-zero value selects
-        EXPECT_EQ(pair(ControlId::optAllFolders), std::pair(kFalse, kTrue));
-        EXPECT_EQ(pair(ControlId::optTwoPane), std::pair(kTrue, kFalse));
-        form->SetValue(ControlId::optStartMenu, kFalse);  // already clear: its partner stays
-        EXPECT_EQ(pair(ControlId::optSideMenu), std::pair(kTrue, kFalse));
+        form->SetValue(ControlId::optStartMenu, kFalse);         // already clear: its partner stays
+        EXPECT_EQ(Pairs(*form), "01 10 10");
         form->SetValue(ControlId::optSideMenu, kFalse);
-        EXPECT_EQ(pair(ControlId::optSideMenu), std::pair(kFalse, kFalse));
+        form->SetValue(ControlId::optTwoPane, kTrue);  // already selected: stays so
+        EXPECT_EQ(Pairs(*form), "01 10 00");
         EXPECT_THROW(form->SetValue(ControlId::cmdOK, kTrue), InvalidArgumentFault);
         EXPECT_EQ(form->Loaded(), loaded);  // setting values neither loads nor shows a form
         ui::Unload(*form);
-        // Unloading forgets the choices made in the window.
-        EXPECT_EQ(form->Value(ControlId::optSubfoldersOnly), ToTruth(!loaded));
+        EXPECT_EQ(Pairs(*form), loaded ? "10 10 10" : "01 10 00");  // the window's choices gone
     }
-    EXPECT_FALSE(toolkit.Logged("Display"));
+    EXPECT_EQ(Entries(toolkit.log, {"Display"}), Log{});
 }
 
 }  // namespace
