@@ -1,9 +1,7 @@
 # GoogleTest, built once per build tree from the source tree Debian ships.
 macro(qm_use_gtest)
     if(NOT TARGET gtest_main)
-        set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
         set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-        set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
         add_subdirectory(${QM_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
         if(WIN32)
             # mingw-w64's win32 thread model has no std::mutex before GCC 13 (see the header).

@@ -23,8 +23,8 @@ INSPECT = os.environ.get("QM_INSPECT", "")
 
 
 def run(*command, check=True):
-    """Output and errors of a command. Through a file, not a pipe: the helper processes that a `wine`
-    call may start inherit it and would hold a pipe open for as long as they live."""
+    """Output and errors of a command, through a file: a pipe would stay open while the helper
+    processes a `wine` call may start live."""
     with tempfile.TemporaryFile("w+") as output:
         done = subprocess.run(command, env=ENV, stdout=output, stderr=subprocess.STDOUT, timeout=60)
         output.seek(0)
@@ -65,8 +65,7 @@ def send(message, wparam, lparam):
 
 
 def press(window_id, *keys):
-    """Types keys into a window after giving it the input focus (there is no window manager to do it,
-    and Wine drops keys that reach a window it has not activated)."""
+    """Types keys into a window once focused (no window manager does it; Wine drops keys otherwise)."""
     run("xdotool", "windowraise", window_id, "windowfocus", "--sync", window_id)
     time.sleep(0.3)
     run("xdotool", "key", "--delay", "80", *keys)
@@ -96,21 +95,20 @@ def settings(*values):
     return dict(zip(NAMES, ("True" if value else "False" for value in values)))
 
 
-class Program:
-    """One start of the exe; killed at the end of the test should it still run."""
+def start(test):
+    """One start of the exe, killed at the end of the test should it still run."""
+    process = subprocess.Popen(["wine", EXE], env=ENV, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL)
+    test.addCleanup(process.wait, 10)
+    test.addCleanup(process.kill)
+    return process
 
-    def __init__(self, test):
-        self.process = subprocess.Popen(["wine", EXE], env=ENV, stdin=subprocess.DEVNULL,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        test.addCleanup(self.process.wait, 10)
-        test.addCleanup(self.process.kill)
 
-    def exit_code(self, after, timeout=15.0):
-        try:
-            return self.process.wait(timeout)
-        except subprocess.TimeoutExpired:
-            message = "expected the program to end after %s; still running %.0fs later" % (after, timeout)
-            raise AssertionError(message) from None
+def exit_code(process, after, timeout=15.0):
+    try:
+        return process.wait(timeout)
+    except subprocess.TimeoutExpired:
+        raise AssertionError("the program still runs %.0fs after %s" % (timeout, after)) from None
 
 
 def setUpModule():
@@ -128,31 +126,31 @@ class Journeys(unittest.TestCase):
     def test_odd_values_are_written_back_at_once_and_ok_stores_the_choices(self):
         # Any case of "FALSE" is false; anything else (another type, a blank after it) is true.
         seed('"AllFolders"="fAlSe"', '"TwoPane"=dword:00000000', '"SideMenu"="FALSE "')
-        program = Program(self)
+        program = start(self)
         dialog = window(CAPTION)
         poll(stored, settings(False, True, True), "settings written back at load")
 
         # The focus starts on OK; Tab: OK, Cancel, Reset, then the three pairs; arrows choose within one.
         press(dialog, "Tab", "Tab", "Tab", "Up", "Tab", "Down", "Tab", "Tab", "space")
-        self.assertEqual(program.exit_code("OK"), 0)
+        self.assertEqual(exit_code(program, "OK"), 0)
         self.assertEqual(stored(), settings(True, False, True), "what OK stored")
 
     def test_second_start_shows_the_message_and_the_end_of_the_session_closes_the_first(self):
         seed('"AllFolders"="FALSE"', '"SideMenu"="no"')
-        first = Program(self)
+        first = start(self)
         dialog = window(CAPTION)
         press(dialog, "Tab", "Tab", "Tab", "Down")  # Subfolders only -> All folders
         poll(lambda: "option 1 Show all folders" in shown(CAPTION), True, "the choice made")
         before = shown(CAPTION)
-        second = Program(self)
+        second = start(self)
         message = window(MESSAGE_TITLE)
         self.assertEqual(shown(MESSAGE_TITLE), sorted([
             "icon", "text Quillmarrow Default Settings is already running on your system.",
             "button OK"]))
         self.assertEqual(windows(CAPTION), [dialog], "the second start must not open a dialog")
-        self.assertIsNone(second.process.poll(), "the second start waits for OK on its message")
+        self.assertIsNone(second.poll(), "the second start waits for OK on its message")
         press(message, "space")
-        self.assertEqual(second.exit_code("OK on the message"), 0)
+        self.assertEqual(exit_code(second, "OK on the message"), 0)
         self.assertEqual(windows(MESSAGE_TITLE), [])
         self.assertEqual(shown(CAPTION), before, "the first dialog as it was")
 
@@ -163,5 +161,5 @@ class Journeys(unittest.TestCase):
         # The session ends as Restart Manager ends it: the choice made is not stored.
         self.assertEqual(send(WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP), 1, "the answer to Restart Manager")
         send(WM_ENDSESSION, 1, ENDSESSION_CLOSEAPP)
-        self.assertEqual(first.exit_code("the end of the session"), 0)  # no message on the way
+        self.assertEqual(exit_code(first, "the end of the session"), 0)  # no message on the way
         self.assertEqual(stored(), settings(False, True, True), "only what the load wrote back")

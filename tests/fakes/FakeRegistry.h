@@ -1,10 +1,11 @@
 #pragma once
 
-#include <charconv>
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <map>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -12,12 +13,12 @@
 #include "registry/RegistryApi.h"
 
 // The registry seam in memory, below HKEY_CURRENT_USER only: keys by their full path (exact
-// case; "" is the root), values as stored bytes with their type. Logs every call as a line:
-// "Open A\B 20019" (the access), "Create A\B REG_DWORD f003f", "Query V" (the size query),
-// "Query V 6" (the capacity), "Set V 4 True\0" (the count, then the counted bytes and the one
-// after them), "DeleteValue V", "DeleteKey " (an empty name), "Close"; "(null)" for a null name.
-// Counts open handles and fails calls on demand. Texts cross as Latin-1: one with a character
-// beyond it is refused, as the real binding refuses one its code page lacks.
+// case; "" is the root), values as stored bytes with their type, a count of open handles. Logs
+// every call as a line: "Open A\B 20019" (the access), "Create A\B REG_DWORD f003f", "Query V"
+// (the size query), "Query V 6" (the capacity), "Set V 4 True\0" (the count, then the counted
+// bytes and the one after them), "DeleteValue V", "DeleteKey " (an empty name), "Close", "(null)"
+// for a null name. Texts cross as Latin-1: one beyond it is refused, as the real binding refuses
+// one its code page lacks.
 class FakeRegistry : public reg::RegistryApi {
   public:
     struct Value {
@@ -27,8 +28,9 @@ class FakeRegistry : public reg::RegistryApi {
 
     std::map<std::string, std::map<std::string, Value>> keys{{"", {}}};
     std::vector<std::string> log;
-    std::map<std::string, reg::Status> failing;          // op -> status returned instead
-    std::function<void(const std::string&)> beforeCall;  // another process acting between calls
+    // Sees each call before it acts (another process may act meanwhile); a status other than
+    // success fails the call with it.
+    std::function<reg::Status(const std::string&)> intercept;
 
     void Put(const std::string& path, const std::string& name, std::string bytes,
              std::uint32_t type = reg::kRegSz) {
@@ -37,8 +39,7 @@ class FakeRegistry : public reg::RegistryApi {
     }
     const Value* Get(const std::string& path, const std::string& name) const {
         const auto key = keys.find(path);
-        const auto value = key == keys.end() ? nullptr : &key->second;
-        return value != nullptr && value->count(name) != 0 ? &value->at(name) : nullptr;
+        return key != keys.end() && key->second.count(name) ? &key->second.at(name) : nullptr;
     }
     std::size_t OpenHandles() const { return handles_.size(); }
 
@@ -60,8 +61,9 @@ class FakeRegistry : public reg::RegistryApi {
                                  std::uint32_t* type, std::uint8_t* data,
                                  std::uint32_t* size) override {
         const std::uint32_t capacity = data == nullptr ? 0 : *size;
-        const std::string sized = data == nullptr ? "" : " " + std::to_string(capacity);
-        if (auto status = Enter("Query " + Name(name) + sized)) return *status;
+        if (auto status =
+                Enter("Query " + Name(name) + (data ? " " + std::to_string(capacity) : "")))
+            return *status;
         const Value* value = Get(handles_.at(key), Name(name));
         *type = value != nullptr ? value->type : reg::kRegNone;
         if (value == nullptr) return reg::kFileNotFound;
@@ -88,28 +90,20 @@ class FakeRegistry : public reg::RegistryApi {
         return keys.at(handles_.at(key)).erase(Name(name)) == 1 ? reg::kSuccess
                                                                 : reg::kFileNotFound;
     }
-    // Only what the store asks for: the opened key itself, when it has no subkeys.
+    // Only the opened key itself, as the store asks.
     reg::Status RegDeleteKeyA(reg::Hkey key, const char* subKey) override {
         if (auto status = Enter("DeleteKey " + Name(subKey))) return *status;
-        const std::string path = handles_.at(key);
-        const auto next = keys.lower_bound(path + "\\");  // its first subkey, if any
-        if (Name(subKey) != "" || path.empty() ||
-            (next != keys.end() && next->first.starts_with(path + "\\")))
-            return reg::kAccessDenied;
-        keys.erase(path);
-        return reg::kSuccess;
+        return Name(subKey).empty() && keys.erase(handles_.at(key)) == 1 ? reg::kSuccess
+                                                                         : reg::kInvalidParameter;
     }
     reg::Status RegCloseKey(reg::Hkey key) override {
         if (auto status = Enter("Close")) return *status;
         return handles_.erase(key) == 1 ? reg::kSuccess : reg::kInvalidHandle;
     }
     std::string ToAnsi(TextView text) override {
-        std::string bytes;
-        for (const char16_t c : text) {
-            if (c >= 0x100) throw Fault("not in Latin-1");
-            bytes += static_cast<char>(c);
-        }
-        return bytes;
+        if (std::ranges::any_of(text, [](char16_t c) { return c >= 0x100; }))
+            throw Fault("not in Latin-1");
+        return {text.begin(), text.end()};
     }
     Text FromAnsi(std::string_view bytes) override {
         Text text;
@@ -121,16 +115,14 @@ class FakeRegistry : public reg::RegistryApi {
     static constexpr reg::Hkey kRoot = reg::RootKey(reg::kHkeyCurrentUser);
 
     static std::string Name(const char* text) { return text == nullptr ? "(null)" : text; }
-    static std::string Hex(std::uint32_t number) {
-        char digits[8]{};
-        return {digits, std::to_chars(digits, digits + 8, number, 16).ptr};
+    static std::string Hex(std::uint32_t n) {
+        return (std::ostringstream() << std::hex << n).str();
     }
-    // Logs the call and lets the hook act; the injected status for the call, if any.
+    // Logs the call and lets the hook act; the status that fails the call, if any.
     std::optional<reg::Status> Enter(const std::string& call) {
         log.push_back(call);
-        if (beforeCall) beforeCall(call);
-        const auto failure = failing.find(call.substr(0, call.find(' ')));
-        return failure == failing.end() ? std::nullopt : std::optional(failure->second);
+        const reg::Status status = intercept ? intercept(call) : reg::kSuccess;
+        return status == reg::kSuccess ? std::nullopt : std::optional(status);
     }
     void MakePath(const std::string& path) {
         for (std::size_t end = 0; end != std::string::npos;) {

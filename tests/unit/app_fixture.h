@@ -16,78 +16,60 @@
 #include "ui/Toolkit.h"
 
 using Log = std::vector<std::string>;
+using ui::ControlId;
 inline constexpr char kKey[] = "Software\\Vendrakel\\Quillmarrow 2004";
 inline constexpr char kUnexpectedErrorBox[] =
     "MsgBox 16 Unexpected Error | Quillmarrow Default Settings";
+// The three pairs of option buttons, the upper one first, as the layout describes them.
+inline constexpr std::pair<ControlId, ControlId> kPairs[] = {
+    {ControlId::optAllFolders, ControlId::optSubfoldersOnly},
+    {ControlId::optTwoPane, ControlId::optFolderWindow},
+    {ControlId::optSideMenu, ControlId::optStartMenu}};
 
 // The entries of a log that start with one of the prefixes, in order.
 inline Log Entries(const Log& log, std::initializer_list<std::string_view> prefixes) {
     Log found;
-    std::ranges::copy_if(log, std::back_inserter(found), [&](const std::string& entry) {
-        return std::ranges::any_of(prefixes,
-                                   [&](auto prefix) { return entry.starts_with(prefix); });
-    });
+    for (const std::string& entry : log)
+        if (std::ranges::any_of(prefixes, [&](auto prefix) { return entry.starts_with(prefix); }))
+            found.push_back(entry);
     return found;
 }
-// The three pairs of option buttons, upper then lower, as the layout describes them.
-inline constexpr std::pair<ui::ControlId, ui::ControlId> kPairs[] = {
-    {ui::ControlId::optAllFolders, ui::ControlId::optSubfoldersOnly},
-    {ui::ControlId::optTwoPane, ui::ControlId::optFolderWindow},
-    {ui::ControlId::optSideMenu, ui::ControlId::optStartMenu}};
-// The other button of an option button's pair.
-inline ui::ControlId Partner(ui::ControlId id) {
-    for (const auto& [upper, lower] : kPairs)
-        if (id == upper || id == lower) return id == upper ? lower : upper;
-    throw std::invalid_argument("not an option button");
-}
-// Index of the first entry starting with `prefix`; a failed test when there is none.
-inline std::size_t Position(const Log& log, std::string_view prefix) {
-    const auto found =
-        std::ranges::find_if(log, [&](auto& entry) { return entry.starts_with(prefix); });
-    if (found == log.end()) ADD_FAILURE() << "nothing logged as " << prefix;
-    return static_cast<std::size_t>(found - log.begin());
-}
 
-// A toolkit without windows: keeps the option buttons of realised forms in memory, logs every
-// call ("Realise frmOptions", "SetChecked optTwoPane 1", "MsgBox 16 Unexpected Error | Quillmarrow
-// Default Settings") and throws for the operations named in `failing`.
+// A toolkit without windows: keeps the option buttons of the realised form, logs every call
+// ("SetChecked", "MsgBox 16 Unexpected Error | Quillmarrow Default Settings") and throws for the
+// operations named in `failing`.
 class TestToolkit : public ui::Toolkit {
   public:
     bool previousInstance = false;
     Log log;
     std::set<std::string> failing;
+    std::map<ControlId, bool> checked;
 
     bool PrevInstance() override { return Record("PrevInstance"), previousInstance; }
     void MsgBox(TextView prompt, ui::MsgBoxStyle style, TextView title) override {
         Record("MsgBox " + std::to_string(static_cast<int>(style)) + " " + Ascii(prompt) + " | " +
                Ascii(title));
     }
-    void Realise(ui::Form& form) override {
-        Record("Realise " + std::string(form.Window().name));
-        for (const ui::ControlSpec& control : form.Controls())
-            if (control.kind == ui::ControlKind::OptionButton)
-                windows_[&form][control.id] = control.initiallySelected;
+    void Realise(ui::Form&) override {  // the upper button of each pair selected, as designed
+        Record("Realise");
+        for (const auto& [upper, lower] : kPairs) checked[upper] = true, checked[lower] = false;
     }
-    void Display(ui::Form& form) override { Record("Display " + std::string(form.Window().name)); }
-    void Destroy(ui::Form& form) override {
-        Record("Destroy " + std::string(form.Window().name));
-        windows_.erase(&form);
+    void Display(ui::Form&) override { Record("Display"); }
+    void Destroy(ui::Form&) override { Record("Destroy"), checked.clear(); }
+    bool IsChecked(const ui::Form&, ControlId id) override {
+        return Record("IsChecked"), checked.at(id);
     }
-    bool IsChecked(const ui::Form& form, ui::ControlId id) override {
-        return Record("IsChecked " + Name(id)), windows_.at(&form).at(id);
-    }
-    void SetChecked(ui::Form& form, ui::ControlId id, bool checked) override {
-        Record("SetChecked " + Name(id) + (checked ? " 1" : " 0"));
-        windows_.at(&form).at(id) = checked;
+    void SetChecked(ui::Form&, ControlId id, bool on) override {
+        Record("SetChecked"), checked.at(id) = on;
     }
     void DoEvents() override { Record("DoEvents"); }
 
-    // What a click on an option button does in a real window.
-    void UserSelects(const ui::Form& form, ui::ControlId id) {
-        windows_.at(&form).at(id) = true;
-        windows_.at(&form).at(Partner(id)) = false;
+    // A click on an option button, as a real window's group takes it.
+    void UserSelects(ControlId id) {
+        for (const auto& [upper, lower] : kPairs)
+            if (id == upper || id == lower)
+                checked.at(upper) = id == upper, checked[lower] = id == lower;
     }
-    Log MessageBoxes() const { return Entries(log, {"MsgBox"}); }
 
   private:
     void Record(const std::string& entry) {
@@ -95,14 +77,11 @@ class TestToolkit : public ui::Toolkit {
         log.push_back(fails ? "FAILED " + entry : entry);
         if (fails) throw std::runtime_error("injected failure: " + entry);
     }
-    static std::string Name(ui::ControlId id) { return std::string(ui::ControlSpecOf(id).name); }
     static std::string Ascii(TextView text) { return {text.begin(), text.end()}; }  // ASCII only
-
-    std::map<const ui::Form*, std::map<ui::ControlId, bool>> windows_;
 };
 
 // A fresh process state per test: the test toolkit and the fake registry installed, no form
-// loaded, the Booleans as at start-up. Every test must end with no key handle open.
+// loaded. Every test must end with no key handle open.
 class AppTest : public ::testing::Test {
   protected:
     TestToolkit toolkit;
@@ -111,7 +90,6 @@ class AppTest : public ::testing::Test {
     void SetUp() override {
         ui::InstallToolkit(&toolkit);
         reg::InstallRegistry(&registry);
-        modMain::blnAllFolders = modMain::blnTwoPane = modMain::blnSideMenu = kFalse;
     }
     void TearDown() override {
         EXPECT_EQ(registry.OpenHandles(), 0U);
@@ -127,14 +105,12 @@ class AppTest : public ::testing::Test {
     void Seed(const std::string& name, const std::string& text) {
         registry.Put(kKey, name, text + '\0');
     }
-    // The three stored texts up to their terminators, "-" for a missing or non-string value.
+    // The three stored values up to a NUL, "-" for a missing one.
     std::string AllStored() const {
         std::string all;
         for (const char* name : {"AllFolders", "TwoPane", "SideMenu"}) {
             const auto* value = registry.Get(kKey, name);
-            const bool text = value != nullptr && value->type == reg::kRegSz;
-            all += (all.empty() ? "" : " ") +
-                   (text ? value->bytes.substr(0, value->bytes.find('\0')) : "-");
+            all += std::string(all.empty() ? "" : " ") + (value ? value->bytes.c_str() : "-");
         }
         return all;
     }

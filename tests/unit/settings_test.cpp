@@ -1,12 +1,12 @@
 // The default settings through the dialog's handlers: what a stored text means, the write-back,
-// OK, Reset and Cancel, failed writes, and a second start. (That closing the window runs no
-// handler is one of the dialog tests.)
+// the option buttons, OK, Reset and Cancel, failed writes, and a second start. (That closing the
+// window runs no handler is one of the dialog tests.)
+#include "common/Fault.h"
 #include "tests/unit/app_fixture.h"
 
 namespace {
 
 using namespace std::string_literals;
-using ui::ControlId;
 using Settings = AppTest;
 
 TEST_F(Settings, OnlyFalseInAnyCaseReadsAsFalseAndEveryValueIsWrittenBackCanonically) {
@@ -18,12 +18,9 @@ TEST_F(Settings, OnlyFalseInAnyCaseReadsAsFalseAndEveryValueIsWrittenBackCanonic
     for (const auto& [bytes, expected] : texts) {
         SCOPED_TRACE(bytes);
         registry.Put(kKey, "TwoPane", bytes);
-        Seed("AllFolders", "false");
         modMain::LoadDefaultSettings();
         EXPECT_EQ(modMain::blnTwoPane, ToTruth(expected));
-        EXPECT_EQ(modMain::blnAllFolders, kFalse);
-        EXPECT_EQ(modMain::blnSideMenu, kTrue);
-        EXPECT_EQ(AllStored(), expected ? "False True True" : "False False True");
+        EXPECT_EQ(AllStored(), expected ? "True True True" : "True False True");
     }
 }
 
@@ -36,23 +33,26 @@ TEST_F(Settings, OpeningReadsAllThreeInOrderBeforeAnyWriteAndFillsTheHiddenDialo
                    "Query SideMenu 6", "Set AllFolders 5 False\0"s, "Set TwoPane 4 True\0"s,
                    "Set SideMenu 5 False\0"s}));
     EXPECT_EQ(Pairs(*dialog), "01 10 01");
-    EXPECT_LT(Position(toolkit.log, "SetChecked"), Position(toolkit.log, "DoEvents"));
-    EXPECT_LT(Position(toolkit.log, "DoEvents"), Position(toolkit.log, "Display"));
+    const Log shown = Entries(toolkit.log, {"SetChecked", "DoEvents", "Display"});
+    EXPECT_EQ(Log(shown.end() - 3, shown.end()), (Log{"SetChecked", "DoEvents", "Display"}));
 }
 
 TEST_F(Settings, ResetShowsWhatIsStoredOkStoresTheUpperButtonsAndCancelNothing) {
     Seed("TwoPane", "False");
     const auto dialog = Start();
-    toolkit.UserSelects(*dialog, ControlId::optSubfoldersOnly);
+    toolkit.UserSelects(ControlId::optSubfoldersOnly);
     Seed("SideMenu", "false");  // another program, meanwhile
     dialog->OnClick(ControlId::cmdReset);
     EXPECT_EQ(Pairs(*dialog), "10 01 01");
     EXPECT_EQ(AllStored(), "True False False");
 
-    toolkit.UserSelects(*dialog, ControlId::optSubfoldersOnly);
-    toolkit.UserSelects(*dialog, ControlId::optTwoPane);
+    // Selecting a button clears its partner; clearing one leaves its partner alone.
+    dialog->SetValue(ControlId::optSubfoldersOnly, Truth{1});  // any non-zero value selects
+    dialog->SetValue(ControlId::optTwoPane, kTrue);
     dialog->SetValue(ControlId::optStartMenu, kFalse);  // neither button of the pair selected
-    EXPECT_EQ(AllStored(), "True False False");         // nothing stored before OK
+    EXPECT_EQ(Pairs(*dialog), "01 10 00");
+    EXPECT_THROW(dialog->SetValue(ControlId::cmdOK, kTrue), InvalidArgumentFault);
+    EXPECT_EQ(AllStored(), "True False False");  // nothing stored before OK
     dialog->OnClick(ControlId::cmdOK);
     EXPECT_EQ(AllStored(), "False True False");
     EXPECT_FALSE(dialog->Loaded());
@@ -60,31 +60,31 @@ TEST_F(Settings, ResetShowsWhatIsStoredOkStoresTheUpperButtonsAndCancelNothing) 
 
     const auto again = Start();
     const std::size_t callsAfterLoad = registry.log.size();
-    toolkit.UserSelects(*again, ControlId::optAllFolders);
+    toolkit.UserSelects(ControlId::optAllFolders);
     again->OnClick(ControlId::cmdCancel);
     EXPECT_FALSE(again->Loaded());
     EXPECT_EQ(registry.log.size(), callsAfterLoad);
-    EXPECT_TRUE(toolkit.MessageBoxes().empty());
+    EXPECT_EQ(Entries(toolkit.log, {"MsgBox"}), Log{});
 }
 
 TEST_F(Settings, AFailedWriteStopsNoLaterOneAndAFailedSaveIsReported) {
     Seed("AllFolders", "False");
     Seed("TwoPane", "FALSE");
-    registry.beforeCall = [this](const std::string& call) {  // AllFolders' writes fail
-        registry.failing.clear();
-        if (call.starts_with("Set AllFolders")) registry.failing = {{"Set", reg::kAccessDenied}};
+    registry.intercept = [](const std::string& call) {  // AllFolders' writes fail
+        return call.starts_with("Set AllFolders") ? reg::kAccessDenied : reg::kSuccess;
     };
     const auto dialog = Start();
     EXPECT_EQ(Pairs(*dialog), "01 01 10");
-    EXPECT_EQ(AllStored(), "False False True");   // the later values repaired all the same
-    EXPECT_TRUE(toolkit.MessageBoxes().empty());  // the load's failed repair is silent
+    EXPECT_EQ(AllStored(), "False False True");          // the later values repaired all the same
+    EXPECT_EQ(Entries(toolkit.log, {"MsgBox"}), Log{});  // the load's failed repair is silent
 
-    toolkit.UserSelects(*dialog, ControlId::optTwoPane);
-    toolkit.UserSelects(*dialog, ControlId::optStartMenu);
+    toolkit.UserSelects(ControlId::optTwoPane);
+    toolkit.UserSelects(ControlId::optStartMenu);
     dialog->OnClick(ControlId::cmdOK);
     EXPECT_EQ(AllStored(), "False True False");
-    EXPECT_EQ(toolkit.MessageBoxes(), (Log{"MsgBox 16 The default settings could not be saved. | "
-                                           "Quillmarrow Default Settings"}));
+    EXPECT_EQ(Entries(toolkit.log, {"MsgBox"}),
+              Log{"MsgBox 16 The default settings could not be saved. | "
+                  "Quillmarrow Default Settings"});
     EXPECT_FALSE(dialog->Loaded());
 }
 
