@@ -14,6 +14,7 @@ class Store : public ::testing::Test {
   protected:
     void TearDown() override { EXPECT_EQ(registry.OpenHandles(), 0U); }
     Text Read() { return store.ReadString(kHive, u"K", u"V"); }
+    Log Calls() { return std::exchange(registry.log, {}); }  // the calls since the last look
     // Runs `change` before the data query of every read round.
     void BeforeDataQuery(const std::function<void()>& change) {
         registry.intercept = [change](const std::string& call) {
@@ -28,32 +29,18 @@ class Store : public ::testing::Test {
 
 TEST_F(Store, EachCallIsHandedTheTrimmedPathItsAccessAndTheCountWithoutTerminator) {
     EXPECT_EQ(store.WriteString(kHive, u"\\\\A\\\\B\\", u"V", u"Tru\u00e9"), kTrue);
+    EXPECT_EQ(Calls(), (Log{"Open A\\\\B f003f", "Create A\\\\B REG_DWORD f003f",
+                            "Set V 4 Tru\xe9\0"s, "Close"}));
     EXPECT_EQ(store.ReadString(kHive, u"\\A\\\\B\\\\", u"V"), u"Tru\u00e9");
+    EXPECT_EQ(Calls(), (Log{"Open A\\\\B 20019", "Query V", "Query V 5", "Close"}));
     EXPECT_EQ(store.DeleteValue(kHive, u"\\A\\\\B\\", u"V"), kTrue);
+    EXPECT_EQ(Calls(), (Log{"Open A\\\\B f003f", "DeleteValue V", "Close"}));
     EXPECT_EQ(store.DeleteKey(kHive, u"A\\\\B\\"), kTrue);
+    EXPECT_EQ(Calls(), (Log{"Open A\\\\B f003f", "DeleteKey ", "Close"}));
     EXPECT_EQ(store.WriteString(kHive, u"\\\\", u"AtRoot", u""), kTrue);  // the root itself
+    EXPECT_EQ(Calls(), (Log{"Open (null) f003f", "Set AtRoot 0 \0"s, "Close"}));
     EXPECT_EQ(store.ReadString(kHive, u"", u"AtRoot"), u"");
-    EXPECT_EQ(registry.log, (Log{"Open A\\\\B f003f",
-                                 "Create A\\\\B REG_DWORD f003f",
-                                 "Set V 4 Tru\xe9\0"s,
-                                 "Close",
-                                 "Open A\\\\B 20019",
-                                 "Query V",
-                                 "Query V 5",
-                                 "Close",
-                                 "Open A\\\\B f003f",
-                                 "DeleteValue V",
-                                 "Close",
-                                 "Open A\\\\B f003f",
-                                 "DeleteKey ",
-                                 "Close",
-                                 "Open (null) f003f",
-                                 "Set AtRoot 0 \0"s,
-                                 "Close",
-                                 "Open (null) 20019",
-                                 "Query AtRoot",
-                                 "Query AtRoot 0",
-                                 "Close"}));
+    EXPECT_EQ(Calls(), (Log{"Open (null) 20019", "Query AtRoot", "Query AtRoot 0", "Close"}));
     EXPECT_EQ(store.DeleteValue(kHive, u"A\\C", u"V"), kFalse);  // no such key: nothing made
     EXPECT_EQ(registry.keys.count("A\\C") + registry.keys.count("A\\\\B"), 0U);
 }
