@@ -65,8 +65,8 @@ class FakeRegistry : public reg::RegistryApi {
                 Enter("Query " + Name(name) + (data ? " " + std::to_string(capacity) : "")))
             return *status;
         const Value* value = Get(handles_.at(key), Name(name));
-        *type = value != nullptr ? value->type : reg::kRegNone;
-        if (value == nullptr) return reg::kFileNotFound;
+        if (value == nullptr) return reg::kFileNotFound;  // the type left as it was
+        *type = value->type;
         *size = static_cast<std::uint32_t>(value->bytes.size());
         if (data == nullptr) return reg::kSuccess;
         if (capacity < *size) return reg::kMoreData;
