@@ -41,15 +41,18 @@ const CodePage& ExpectedCodePage() {
     return found != std::end(pages) ? *found : pages[0];
 }
 
-// WideCharToMultiByte as Microsoft documents it for UTF-8, which Wine is not: any flag but
-// WC_ERR_INVALID_CHARS fails with ERROR_INVALID_FLAGS, a default character or a used-default
-// pointer with ERROR_INVALID_PARAMETER.
+// WideCharToMultiByte as Microsoft documents it, which Wine is not: WC_ERR_INVALID_CHARS with a
+// code page argument of CP_UTF8 or 54936 only (CP_ACP is none of them, whatever it stands for), and
+// under UTF-8 no other flag (both ERROR_INVALID_FLAGS), no default character and no used-default
+// pointer (ERROR_INVALID_PARAMETER).
 decltype(&::WideCharToMultiByte) g_convert = nullptr;
 int WINAPI StrictWideCharToMultiByte(UINT page, DWORD flags, LPCWCH text, int length, LPSTR bytes,
                                      int size, LPCCH defaultChar, LPBOOL usedDefault) {
-    const bool flagsValid = (flags & ~DWORD{WC_ERR_INVALID_CHARS}) == 0;
-    if ((page == CP_ACP ? ::GetACP() : page) == CP_UTF8 &&
-        (!flagsValid || defaultChar != nullptr || usedDefault != nullptr)) {
+    const bool utf8 = (page == CP_ACP ? ::GetACP() : page) == CP_UTF8;
+    const bool flagsValid =
+        ((flags & WC_ERR_INVALID_CHARS) == 0 || page == CP_UTF8 || page == 54936) &&
+        !(utf8 && (flags & ~DWORD{WC_ERR_INVALID_CHARS}) != 0);
+    if (!flagsValid || (utf8 && (defaultChar != nullptr || usedDefault != nullptr))) {
         ::SetLastError(flagsValid ? ERROR_INVALID_PARAMETER : ERROR_INVALID_FLAGS);
         return 0;
     }
@@ -143,22 +146,18 @@ TEST_F(Advapi32, AKeyTheUserMayOnlyReadStillReadsButDoesNotChange) {
     EXPECT_EQ(store.WriteString(kHive, Path("\\Locked"), u"V", u"True"), kFalse);
 }
 
-TEST_F(Advapi32, AKeyWithSubkeysIsNotDeleted) {
-    ASSERT_EQ(store.WriteString(kHive, Path("\\Parent\\Child"), u"V", u"x"), kTrue);
-    EXPECT_EQ(store.DeleteKey(kHive, Path("\\Parent")), kFalse);
-    EXPECT_EQ(store.DeleteKey(kHive, Path("\\Parent\\Child")), kTrue);
-    EXPECT_EQ(store.DeleteKey(kHive, Path("\\Parent")), kTrue);
-    EXPECT_EQ(Read("\\Parent"), "(no key)");
-}
-
-TEST_F(Advapi32, DeletingAMissingValueOrKeyAnswersFalseAndChangesNothing) {
-    ASSERT_EQ(store.WriteString(kHive, Path("\\K"), u"V", u"x"), kTrue);
-    EXPECT_EQ(store.DeleteValue(kHive, Path("\\K"), u"W"), kFalse);
+TEST_F(Advapi32, DeletionRemovesOneKeyWithoutSubkeysOrAValueThatExistsAndNothingElse) {
+    ASSERT_EQ(store.WriteString(kHive, Path("\\K\\Child"), u"V", u"x"), kTrue);
+    EXPECT_EQ(store.DeleteKey(kHive, Path("\\K")), kFalse) << "it has a subkey";
+    EXPECT_EQ(store.DeleteValue(kHive, Path("\\K\\Child"), u"W"), kFalse);
     EXPECT_EQ(store.DeleteValue(kHive, Path("\\L"), u"V"), kFalse);
     EXPECT_EQ(Read("\\L"), "(no key)");
-    EXPECT_EQ(Read("\\K", "V"), "x\0"s);
-    EXPECT_EQ(store.DeleteValue(kHive, Path("\\K"), u"V"), kTrue);
-    EXPECT_EQ(Read("\\K", "V"), "(failed)");
+    EXPECT_EQ(Read("\\K\\Child", "V"), "x\0"s);
+    EXPECT_EQ(store.DeleteValue(kHive, Path("\\K\\Child"), u"V"), kTrue);
+    EXPECT_EQ(Read("\\K\\Child", "V"), "(failed)");
+    EXPECT_EQ(store.DeleteKey(kHive, Path("\\K\\Child")), kTrue);
+    EXPECT_EQ(store.DeleteKey(kHive, Path("\\K")), kTrue);
+    EXPECT_EQ(Read("\\K"), "(no key)");
 }
 
 TEST_F(Advapi32, TextsTheCodePageLacksAreRefusedNotTakenForTheirBestFit) {
