@@ -283,12 +283,12 @@ void PointAt(HWND control, win32::Win32Toolkit& toolkit) {
     toolkit.DoEvents();
 }
 
-// The text of the tooltip that shows when the pointer rests on a control within a few times the
+// The text of the tooltip that shows when the pointer rests on a control within six times the
 // initial delay (the double-click time); nothing when none does.
 std::optional<std::wstring> TooltipOnHover(HWND control, win32::Win32Toolkit& toolkit) {
     PointAt(control, toolkit);
     for (const ULONGLONG start = ::GetTickCount64();
-         ::GetTickCount64() - start < 3 * ::GetDoubleClickTime(); ::Sleep(10)) {
+         ::GetTickCount64() - start < 6 * ::GetDoubleClickTime(); ::Sleep(10)) {
         toolkit.DoEvents();
         for (HWND tip = nullptr; (tip = ::FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr));) {
             if (::IsWindowVisible(tip)) return Tool(tip, TTM_GETCURRENTTOOLW).second;

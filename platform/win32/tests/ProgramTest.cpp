@@ -105,6 +105,21 @@ TEST(DialogTemplate, AsksForTheSystemsCharacterSetAndGivesNoOptionButtonATabStop
     }
 }
 
+// What the manifest asks of Windows that Wine does not act on: per-monitor v2 DPI awareness
+// (system aware before Windows 10 1703), Common Controls 6 (the visual styles, and the tooltips'
+// structure as the dialog fills it), and no elevation.
+TEST(Manifest, AsksForDpiAwarenessCommonControls6AndNoElevation) {
+    const std::string xml = ProgramResource(RT_MANIFEST, MAKEINTRESOURCEW(1));
+    for (const char* asked :
+         {R"(<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true<)",
+          R"(<dpiAwareness xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">)"
+          R"(PerMonitorV2, System<)",
+          R"(name="Microsoft.Windows.Common-Controls" version="6.0.0.0")",
+          R"(publicKeyToken="6595b64144ccf1df")",
+          R"(<requestedExecutionLevel level="asInvoker" uiAccess="false"/>)"})
+        EXPECT_NE(xml.find(asked), std::string::npos) << asked;
+}
+
 // The names and the version Explorer's Details tab shows, read through the resource's own
 // translation table as Explorer reads it; the version as the download's readme states it on its
 // first line, outside the build.
