@@ -186,7 +186,7 @@ IconImage Decode(const std::string& resource) {
     const auto rowBytes = [size](int depth) { return std::size_t((size * depth + 31) / 32 * 4); };
     const std::size_t pixelsAt = header.biSize + 4 * palette;
     const std::size_t maskAt = pixelsAt + rowBytes(bits) * std::size_t(size);
-    if (header.biHeight != 2 * size || header.biCompression != BI_RGB ||
+    if (size <= 0 || header.biHeight != 2 * size || header.biCompression != BI_RGB ||
         (bits != 8 && bits != 32) || resource.size() != maskAt + rowBytes(1) * std::size_t(size))
         return {};
     const auto byte = [&resource](std::size_t at) { return DWORD{BYTE(resource[at])}; };
