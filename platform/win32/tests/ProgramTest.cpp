@@ -155,7 +155,8 @@ TEST(VersionInfo, NamesTheProgramAndItsVersionAsItsReadmeDoes) {
         std::fclose(readme);
     }
     const std::wstring version = text(L"ProductVersion");
-    EXPECT_EQ(std::wstring(first, first + std::strcspn(first, "\r\n")),
+    const char* line = std::strncmp(first, "\xEF\xBB\xBF", 3) == 0 ? first + 3 : first;  // a BOM
+    EXPECT_EQ(std::wstring(line, line + std::strcspn(line, "\r\n")),
               L"Quillmarrow Default Settings " + version);
     EXPECT_EQ(text(L"FileVersion"), version);
     wchar_t numbers[32]{};
