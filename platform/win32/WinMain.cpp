@@ -4,6 +4,7 @@
 
 #include "app/modMain.h"
 #include "platform/win32/Boundary.h"
+#include "platform/win32/DllSearch.h"
 #include "platform/win32/Win32Toolkit.h"
 #include "platform/win32/registry/Win32Registry.h"
 #include "registry/RegistryProvider.h"
@@ -29,6 +30,7 @@ class InstalledProviders {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    win32::SearchOnlySystem32ForDlls();
     // No "insert a disk" prompts. A real crash, std::terminate included, is left to Windows
     // Error Reporting: it is a bug to hear about. A failure in the failure routine ends quietly
     // (see Boundary.h).

@@ -38,6 +38,13 @@ LPDWORD AsDword(std::uint32_t* value) {
     throw Fault("ANSI code page conversion failed");
 }
 
+// The ANSI code page as the conversions name it. Under UTF-8 by its own number: Windows documents
+// WC_ERR_INVALID_CHARS for CP_UTF8 and 54936 alone, and fails it with any other argument, CP_ACP
+// included; both directions name it alike.
+UINT AnsiCodePage() {
+    return ::GetACP() == CP_UTF8 ? CP_UTF8 : CP_ACP;
+}
+
 }  // namespace
 
 Status Win32Registry::RegOpenKeyExA(Hkey key, const char* subKey, std::uint32_t options,
@@ -96,15 +103,16 @@ std::string Win32Registry::ToAnsi(TextView text) {
     // No best fit ("\u0100" as "A") and no default character ("?"): either would name, or store,
     // something other than the text. UTF-8 holds every text but an unpaired surrogate, and takes
     // neither of those settings, only the refusal of that one.
-    const bool utf8 = ::GetACP() == CP_UTF8;
+    const UINT page = AnsiCodePage();
+    const bool utf8 = page == CP_UTF8;
     const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
     BOOL defaultUsed = FALSE;
     BOOL* const usedDefault = utf8 ? nullptr : &defaultUsed;
     const int needed =
-        ::WideCharToMultiByte(CP_ACP, flags, wide, length, nullptr, 0, nullptr, usedDefault);
+        ::WideCharToMultiByte(page, flags, wide, length, nullptr, 0, nullptr, usedDefault);
     if (needed <= 0) ConversionFailed();
     std::string bytes(static_cast<std::size_t>(needed), '\0');
-    const int written = ::WideCharToMultiByte(CP_ACP, flags, wide, length, bytes.data(), needed,
+    const int written = ::WideCharToMultiByte(page, flags, wide, length, bytes.data(), needed,
                                               nullptr, usedDefault);
     if (written <= 0 || defaultUsed) ConversionFailed();
     bytes.resize(static_cast<std::size_t>(written));
@@ -114,10 +122,11 @@ std::string Win32Registry::ToAnsi(TextView text) {
 Text Win32Registry::FromAnsi(std::string_view bytes) {
     if (bytes.empty()) return {};
     const int length = CheckedLength(bytes.size());
-    const int needed = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
+    const UINT page = AnsiCodePage();
+    const int needed = ::MultiByteToWideChar(page, 0, bytes.data(), length, nullptr, 0);
     if (needed <= 0) ConversionFailed();
     Text text(static_cast<std::size_t>(needed), u'\0');
-    const int written = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), length,
+    const int written = ::MultiByteToWideChar(page, 0, bytes.data(), length,
                                               reinterpret_cast<wchar_t*>(text.data()), needed);
     if (written <= 0) ConversionFailed();
     text.resize(static_cast<std::size_t>(written));

@@ -3,7 +3,7 @@
 #include "registry/RegistryApi.h"
 
 // The registry seam bound to advapi32's ANSI entry points, and the text conversion to and from
-// the system's ANSI code page (CP_ACP). Passes every argument and status through unchanged.
+// the system's ANSI code page. Passes every argument and status through unchanged.
 namespace reg {
 
 class Win32Registry final : public RegistryApi {

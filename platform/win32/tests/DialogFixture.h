@@ -1,10 +1,11 @@
 #pragma once
-// What the in-process dialog tests share: a form that records its events, a fixture that loads it
-// on the Win32 toolkit, and a child process of the test program for what must not run here.
+// What the dialog tests share: a form that records its clicks, a fixture that loads it on the
+// Win32 toolkit, a child process of this test program, and the build's files it reads.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdlib>
+#include <cwchar>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +21,7 @@
 namespace dialog_test {
 
 using ui::ControlId;
+using enum ui::ControlId;
 
 class RecordingForm final : public ui::Form {
   public:
@@ -28,12 +30,10 @@ class RecordingForm final : public ui::Form {
     void OnLoad() override {}
     void OnClick(ControlId button) override {
         clicks.push_back(button);
-        if (unloadOnClick) ui::Unload(*this);
         // A handler's failure, whose report fails too when unloading the form fails.
         if (failing) app::RunTrapped([] { throw Fault("a failing handler"); });
     }
     std::vector<ControlId> clicks;
-    bool unloadOnClick = false;
     bool failing = false;
 
   protected:
@@ -59,12 +59,15 @@ inline std::wstring TextOf(HWND window) {
     return text;
 }
 
+inline HWND Control(ControlId id) {
+    return ::GetDlgItem(TheDialog(), win32::ChildId(id));
+}
+
+// A form loaded on the Win32 toolkit for each test, and the keys a user presses.
 class DialogTest : public ::testing::Test {
   protected:
     void SetUp() override { ui::Load(*form_); }
     void TearDown() override { ui::Unload(*form_); }
-    HWND Dialog() const { return ::GetAncestor(Control(ControlId::cmdOK), GA_ROOT); }
-    static HWND Control(ControlId id) { return ::GetDlgItem(TheDialog(), win32::ChildId(id)); }
     void Key(int virtualKey) {
         HWND focus = ::GetFocus();
         const auto key = static_cast<WPARAM>(virtualKey);
@@ -81,41 +84,46 @@ class DialogTest : public ::testing::Test {
     std::shared_ptr<RecordingForm> form_ = std::make_shared<RecordingForm>();
 };
 
-// How a child process of RunChild ended: its exit code (STILL_ACTIVE when it had not ended within
-// 30 s and was ended), and whether it ended in order (the detach probe that LoadDetachProbe loads
-// into it saw DLL_PROCESS_DETACH).
+// Whether this process is the child that RunChild started for `role`.
+inline bool IsChild(const char* role) {
+    const char* mine = std::getenv("QM_CHILD");
+    return mine != nullptr && std::string(mine) == role;
+}
+// How a child ended: its exit code (STILL_ACTIVE when it was ended after 30 s), and whether in
+// order (ExitProcess detaches every DLL; the detach probe marks it, a fail-fast does not).
 struct Ending {
     DWORD exitCode;
     bool detached;
 };
-// Runs the tests matching `filter` in a new process of this program with `variable` set.
-inline Ending RunChild(const wchar_t* filter, const wchar_t* variable, const wchar_t* value,
-                       const std::wstring& moreArguments = {}) {
+// What a child's test ends with when it ran and passed: a filter that matched nothing ends with 0.
+inline constexpr UINT kChildPassed = 42;
+[[noreturn]] inline void EndChild() {
+    ::ExitProcess(::testing::Test::HasFailure() ? 1 : kChildPassed);
+}
+// Runs the tests matching `filter` in a new process of this program, in the role `role`.
+inline Ending RunChild(const wchar_t* filter, const wchar_t* role) {
     wchar_t self[MAX_PATH]{}, folder[MAX_PATH]{}, mark[MAX_PATH]{};
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
     ::GetTempPathW(MAX_PATH, folder);
     ::GetTempFileNameW(folder, L"qm", 0, mark);
     ::DeleteFileW(mark);
-    std::wstring command =
-        L"\"" + std::wstring(self) + L"\" --gtest_filter=" + filter + moreArguments;
-    ::SetEnvironmentVariableW(variable, value);
+    std::wstring command = L"\"" + std::wstring(self) + L"\" --gtest_filter=" + filter;
+    ::SetEnvironmentVariableW(L"QM_CHILD", role);
     ::SetEnvironmentVariableW(L"QM_DETACH_MARK", mark);
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION child{};
     const BOOL started = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0,
                                           nullptr, nullptr, &startup, &child);
-    ::SetEnvironmentVariableW(variable, nullptr);
+    ::SetEnvironmentVariableW(L"QM_CHILD", nullptr);
     ::SetEnvironmentVariableW(L"QM_DETACH_MARK", nullptr);
     if (!started) return {::GetLastError(), false};
-    const win32::UniqueHandle process(child.hProcess);
-    const win32::UniqueHandle thread(child.hThread);
+    const win32::UniqueHandle process(child.hProcess), thread(child.hThread);
     if (::WaitForSingleObject(process.get(), 30000))
         ::TerminateProcess(process.get(), STILL_ACTIVE);
     DWORD exitCode = STILL_ACTIVE;
     ::GetExitCodeProcess(process.get(), &exitCode);
-    const bool detached = ::DeleteFileW(mark) != FALSE;
-    return {exitCode, detached};
+    return {exitCode, ::DeleteFileW(mark) != FALSE};
 }
 
 // A file of the build machine named by an environment variable, as Wine sees it on drive Z:.
@@ -126,8 +134,8 @@ inline std::wstring BuiltFile(const char* variable) {
     return path;
 }
 
-inline void LoadDetachProbe() {
-    ::LoadLibraryW(BuiltFile("QM_DETACH_PROBE").c_str());
+inline bool LoadDetachProbe() {
+    return ::LoadLibraryW(BuiltFile("QM_DETACH_PROBE").c_str()) != nullptr;
 }
 
 // A resource of the program file (QM_PROGRAM), read as data; empty when there is none.

@@ -1,29 +1,33 @@
-// What the program asks of Windows beyond the dialog's face: how a terminate ends the process,
-// where the template puts the tab stops of the option pairs, and what the manifest asks for.
+// What the program asks of Windows beyond the dialog's behaviour: how it ends on a failure, where
+// its DLLs come from, what its template and its resources (version, icon) hold.
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdlib>
-#include <cwchar>
-#include <regex>
-#include <set>
-#include <string>
-#include <tuple>
-#include <vector>
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string_view>
 
+#include "platform/win32/DllSearch.h"
+#include "platform/win32/resources/resource.h"
 #include "platform/win32/tests/DialogFixture.h"
 #include "testing/ImportSlots.h"
+#include "tools/icon/Artwork.h"
 
 namespace {
 
 using namespace dialog_test;
-using enum ControlId;
 
-TEST(Terminate, EndsTheProcessAsACrashForWindowsErrorReporting) {
-    if (std::getenv("QM_TERMINATE") != nullptr) {
-        LoadDetachProbe();
-        // What the handler asks of the fail-fast, which Wine's ignores: without the exception
-        // address the crash report would point nowhere. Anything else ends the child at once.
+// Each in a child with the detach probe, which only an orderly end detaches: a failure that
+// escapes the failure routine ends the process with exit code 3, in order, leaving no window to
+// wait for; std::terminate ends it as a crash for Windows Error Reporting (TerminateHandler.cpp),
+// a fail-fast that detaches nothing, asking for the exception address (which Wine ignores:
+// without it the crash report would point nowhere).
+TEST(ProcessEnd, AnEscapedFailureExitsWithCode3AndATerminateFailsFast) {
+    if (IsChild("terminate")) {
+        ASSERT_TRUE(LoadDetachProbe());
         static decltype(&::RaiseFailFastException) raise = nullptr;
         raise = import_slots::RedirectImport(
             "RaiseFailFastException", +[](PEXCEPTION_RECORD record, PCONTEXT context, DWORD flags) {
@@ -32,33 +36,61 @@ TEST(Terminate, EndsTheProcessAsACrashForWindowsErrorReporting) {
                 raise(record, context, flags);
             });
         []() noexcept { static_cast<void>(std::vector<int>().at(0)); }();  // throws: terminate
-        return;
     }
-    // The child ends in the program's terminate handler (TerminateHandler.cpp), torn down at once
-    // as a fail-fast is: no DLL detaches. An ExitProcess with the same code would detach them.
-    const Ending ending = RunChild(L"Terminate.*", L"QM_TERMINATE", L"1");
-    EXPECT_EQ(ending.exitCode, 0xC0000602U) << "STATUS_FAIL_FAST_EXCEPTION; 0xBADF1A6n: flags n";
-    EXPECT_FALSE(ending.detached) << "a fail-fast, not a quiet exit";
+    if (IsChild("escape")) {
+        ASSERT_TRUE(LoadDetachProbe());
+        // An abort (where an exception that escapes to the runtime ends) exits with 3 too.
+        std::signal(SIGABRT, [](int) { std::_Exit(97); });
+        InstalledWin32Toolkit installed;
+        const auto form = std::make_shared<RecordingForm>();
+        form->failing = true;
+        ui::Show(*form);
+        ::PostMessageW(::GetDlgItem(TheDialog(), win32::ChildId(cmdOK)), BM_CLICK, 0, 0);
+        installed.toolkit.RunMessageLoop();
+        ADD_FAILURE() << "the process went on";
+    }
+    if (std::getenv("QM_CHILD") != nullptr) return;
+    const Ending escaped = RunChild(L"ProcessEnd.*", L"escape");
+    EXPECT_EQ(escaped.exitCode, 3U) << "STILL_ACTIVE (259): a window kept it waiting";
+    EXPECT_TRUE(escaped.detached) << "an orderly end";
+    const Ending terminated = RunChild(L"ProcessEnd.*", L"terminate");
+    EXPECT_EQ(terminated.exitCode, 0xC0000602U)
+        << "STATUS_FAIL_FAST_EXCEPTION; 0xBADF1A6n: flags n";
+    EXPECT_FALSE(terminated.detached) << "a fail-fast, not a quiet exit";
 }
 
-// What the template asks for, where Wine answers otherwise than Windows. The font: Wine takes
-// the template's face, size, weight and italic, but always the default character set. The tab
-// stops, before any check mark moves them: Wine's BM_SETCHECK also clears the other buttons of
-// the group, tab stops included, which Windows' leaves as they are.
-TEST(DialogTemplate, AsksForTheClassicFontAndGivesNoOptionButtonATabStopOfItsOwn) {
+// A DLL of a name no system has, planted beside this program, is found there by a bare-name load,
+// and not once the program's start-up policy applies (in a child: it holds for its process).
+TEST(DllSearch, ADllBesideTheProgramIsNotLoadedOnceTheStartUpPolicyApplies) {
+    constexpr wchar_t kPlanted[] = L"qm_planted_probe.dll";
+    if (IsChild("dll search")) {
+        win32::SearchOnlySystem32ForDlls();
+        EXPECT_EQ(::LoadLibraryW(kPlanted), nullptr);
+        EXPECT_EQ(::GetLastError(), DWORD{ERROR_MOD_NOT_FOUND});
+        EndChild();
+    }
+    wchar_t self[MAX_PATH]{};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring beside(self);
+    beside.replace(beside.rfind(L'\\') + 1, std::wstring::npos, kPlanted);
+    ASSERT_TRUE(::CopyFileW(BuiltFile("QM_DETACH_PROBE").c_str(), beside.c_str(), FALSE));
+    HMODULE found = ::LoadLibraryW(kPlanted);
+    EXPECT_NE(found, nullptr) << "a bare-name load finds it without the policy";
+    if (found != nullptr) ::FreeLibrary(found);
+    EXPECT_EQ(RunChild(L"DllSearch.*", L"dll search").exitCode, kChildPassed);
+    ::DeleteFileW(beside.c_str());
+}
+
+// What the template asks for where Wine answers otherwise than Windows: the font's character set
+// (Wine makes every dialog font in the default one), and the option buttons' tab stops before any
+// check mark moves them (Wine's BM_SETCHECK also clears the rest of the group's, Windows' not).
+TEST(DialogTemplate, AsksForTheSystemsCharacterSetAndGivesNoOptionButtonATabStopOfItsOwn) {
     const std::vector<WORD> dialog =
         win32::BuildDialogTemplate(ui::OptionsWindow(), ui::OptionsControls());
-    const auto after = [&dialog](std::size_t field) {  // past a number (0xFFFF, n) or a text
-        const auto* text = reinterpret_cast<const wchar_t*>(&dialog.at(field));
-        return field + (dialog.at(field) == 0xFFFF ? 2 : std::wcslen(text) + 1);
-    };
-    const std::size_t at = after(after(after(13)));  // DLGTEMPLATEEX past its menu, class, title
-    const std::wstring face(reinterpret_cast<const wchar_t*>(&dialog.at(at + 3)));
-    EXPECT_EQ(std::tuple(dialog.at(at), dialog.at(at + 1), LOBYTE(dialog.at(at + 2)),
-                         HIBYTE(dialog.at(at + 2)), face),
-              std::tuple(WORD{8}, WORD{FW_NORMAL}, BYTE{FALSE}, BYTE{DEFAULT_CHARSET},
-                         std::wstring(L"MS Shell Dlg")))
-        << "8 points, regular, upright, the system's character set";
+    const std::u16string_view face = u"MS Shell Dlg";
+    const auto found = std::search(dialog.begin(), dialog.end(), face.begin(), face.end());
+    ASSERT_NE(found, dialog.end());
+    EXPECT_EQ(HIBYTE(found[-1]), DEFAULT_CHARSET) << "the word before the face: italic, charset";
 
     const win32::UniqueWindow window(::CreateDialogIndirectParamW(
         nullptr, reinterpret_cast<const DLGTEMPLATE*>(dialog.data()), nullptr,
@@ -73,45 +105,25 @@ TEST(DialogTemplate, AsksForTheClassicFontAndGivesNoOptionButtonATabStopOfItsOwn
     }
 }
 
-// The text that the first group of `pattern` finds first in `text`.
-std::string Found(const std::string& text, const std::string& pattern) {
-    std::smatch found;
-    return std::regex_search(text, found, std::regex(pattern)) ? found[1].str() : "(none)";
-}
-
-TEST(Manifest, AsksForWhatTheProgramHandlesAndNoMore) {
+// What the manifest asks of Windows that Wine does not act on: per-monitor v2 DPI awareness
+// (system aware before Windows 10 1703), Common Controls 6 (the visual styles, and the tooltips'
+// structure as the dialog fills it), and no elevation.
+TEST(Manifest, AsksForDpiAwarenessCommonControls6AndNoElevation) {
     const std::string xml = ProgramResource(RT_MANIFEST, MAKEINTRESOURCEW(1));
-    ASSERT_FALSE(xml.empty()) << "the manifest of QM_PROGRAM";
-    const std::string in = R"( xmlns="http://schemas.microsoft.com/SMI/)";
-    EXPECT_EQ(Found(xml, "<dpiAware" + in + R"(2005/WindowsSettings">([^<]*)<)"), "true");
-    EXPECT_EQ(Found(xml, "<dpiAwareness" + in + R"(2016/WindowsSettings">([^<]*)<)"),
-              "PerMonitorV2, System");
-    EXPECT_EQ(Found(xml, R"(<assemblyIdentity [^>]*name="Vendrakel\.QuillmarrowDefaults"[^>]*)"
-                         R"re(processorArchitecture="([^"]*)")re"),
-              "*");
-    // No consent prompt for an administrator, no UI access.
-    EXPECT_EQ(Found(xml, R"re(<requestedExecutionLevel [^>]*level="([^"]*)")re"), "asInvoker");
-    EXPECT_EQ(Found(xml, R"re(<requestedExecutionLevel [^>]*uiAccess="([^"]*)")re"), "false");
-    // Common Controls 6: the visual styles and the tooltips the dialog is drawn with.
-    const std::string controls =
-        Found(xml, R"re(<dependentAssembly>\s*(<assemblyIdentity [^>]*/>))re");
-    EXPECT_EQ(Found(controls, R"re(name="([^"]*)")re"), "Microsoft.Windows.Common-Controls");
-    EXPECT_EQ(Found(controls, R"re(version="([^"]*)")re"), "6.0.0.0");
-    EXPECT_EQ(Found(controls, R"re(publicKeyToken="([^"]*)")re"), "6595b64144ccf1df");
-    // Windows 7, 8, 8.1 and 10 (11 too), as Microsoft names them.
-    std::set<std::string> systems;
-    const std::regex supported(R"re(<supportedOS Id="([^"]*)")re");
-    for (std::sregex_iterator it(xml.begin(), xml.end(), supported), end; it != end; ++it)
-        systems.insert((*it)[1].str());
-    EXPECT_EQ(systems, (std::set<std::string>{"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
-                                              "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
-                                              "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
-                                              "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}));
+    for (const char* asked :
+         {R"(<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true<)",
+          R"(<dpiAwareness xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">)"
+          R"(PerMonitorV2, System<)",
+          R"(name="Microsoft.Windows.Common-Controls" version="6.0.0.0")",
+          R"(publicKeyToken="6595b64144ccf1df")",
+          R"(<requestedExecutionLevel level="asInvoker" uiAccess="false"/>)"})
+        EXPECT_NE(xml.find(asked), std::string::npos) << asked;
 }
 
-// The names Explorer's Details tab and Task Manager show: the version resource read through its
-// own translation table, as they read it.
-TEST(VersionInfo, NamesTheProgramInTheLanguageItDeclares) {
+// The names and the version Explorer's Details tab shows, read through the resource's own
+// translation table as Explorer reads it; the version as the download's readme states it on its
+// first line, outside the build.
+TEST(VersionInfo, NamesTheProgramAndItsVersionAsItsReadmeDoes) {
     const std::wstring program = BuiltFile("QM_PROGRAM");
     DWORD unused = 0;
     std::vector<BYTE> info(::GetFileVersionInfoSizeW(program.c_str(), &unused));
@@ -127,19 +139,144 @@ TEST(VersionInfo, NamesTheProgramInTheLanguageItDeclares) {
     const auto* translation = static_cast<const WORD*>(query(L"\\VarFileInfo\\Translation"));
     const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(query(L"\\"));
     ASSERT_TRUE(translation != nullptr && fixed != nullptr);
-    const auto text = [&](const wchar_t* name) {
+    const auto text = [&](const wchar_t* key) {
         wchar_t path[64]{};
         std::swprintf(path, 64, L"\\StringFileInfo\\%04x%04x\\%ls", translation[0], translation[1],
-                      name);
+                      key);
         const auto* value = static_cast<const wchar_t*>(query(path));
         return std::wstring(value != nullptr ? value : L"(none)");
     };
     EXPECT_EQ(text(L"FileDescription"), L"Quillmarrow Default Settings");
     EXPECT_EQ(text(L"ProductName"), L"Quillmarrow Default Settings");
     EXPECT_EQ(text(L"CompanyName"), L"Vendrakel");
-    EXPECT_EQ(text(L"FileVersion"), std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." +
-                                        std::to_wstring(LOWORD(fixed->dwFileVersionMS)) + L"." +
-                                        std::to_wstring(HIWORD(fixed->dwFileVersionLS)));
+    char first[128]{};
+    if (std::FILE* readme = ::_wfopen(BuiltFile("QM_README").c_str(), L"rb")) {
+        static_cast<void>(std::fgets(first, sizeof(first), readme));
+        std::fclose(readme);
+    }
+    const std::wstring version = text(L"ProductVersion");
+    const char* line = std::strncmp(first, "\xEF\xBB\xBF", 3) == 0 ? first + 3 : first;  // a BOM
+    EXPECT_EQ(std::wstring(line, line + std::strcspn(line, "\r\n")),
+              L"Quillmarrow Default Settings " + version);
+    EXPECT_EQ(text(L"FileVersion"), version);
+    wchar_t numbers[32]{};
+    std::swprintf(numbers, 32, L"%u.%u.%u.%u", HIWORD(fixed->dwFileVersionMS),
+                  LOWORD(fixed->dwFileVersionMS), HIWORD(fixed->dwFileVersionLS),
+                  LOWORD(fixed->dwFileVersionLS));
+    EXPECT_EQ(numbers, version + L".0");
+}
+
+// One image of an icon: its pixels from the top row down as 0xAARRGGBB (no alpha in an 8-bit
+// image), and its AND mask (set: the screen shows through).
+struct IconImage {
+    int size = 0;
+    int bits = 0;
+    std::vector<DWORD> pixels;
+    std::vector<bool> masked;
+    bool operator==(const IconImage&) const = default;
+};
+
+// An RT_ICON resource decoded by the icon format's rules: a BITMAPINFOHEADER of twice the image's
+// height, an 8-bit image's palette, the colour rows and then the mask's from the bottom up, every
+// row padded to four bytes. A resource laid out otherwise decodes as no image.
+IconImage Decode(const std::string& resource) {
+    BITMAPINFOHEADER header{};
+    std::memcpy(&header, resource.data(), std::min(resource.size(), sizeof(header)));
+    const int size = header.biWidth, bits = header.biBitCount;
+    const std::size_t palette = bits == 8 ? (header.biClrUsed != 0 ? header.biClrUsed : 256) : 0;
+    const auto rowBytes = [size](int depth) { return std::size_t((size * depth + 31) / 32 * 4); };
+    const std::size_t pixelsAt = header.biSize + 4 * palette;
+    const std::size_t maskAt = pixelsAt + rowBytes(bits) * std::size_t(size);
+    if (size <= 0 || header.biHeight != 2 * size || header.biCompression != BI_RGB ||
+        (bits != 8 && bits != 32) || resource.size() != maskAt + rowBytes(1) * std::size_t(size))
+        return {};
+    const auto byte = [&resource](std::size_t at) { return DWORD{BYTE(resource[at])}; };
+    const auto dword = [&byte](std::size_t at) {
+        return byte(at) | byte(at + 1) << 8 | byte(at + 2) << 16 | byte(at + 3) << 24;
+    };
+    IconImage image{size, bits, {}, {}};
+    for (std::size_t row = std::size_t(size); row-- > 0;) {
+        for (std::size_t x = 0; x < std::size_t(size); ++x) {
+            const std::size_t at = pixelsAt + row * rowBytes(bits);
+            image.pixels.push_back(bits == 32 ? dword(at + 4 * x)
+                                              : dword(header.biSize + 4 * byte(at + x)) & 0xFFFFFF);
+            image.masked.push_back((byte(maskAt + row * rowBytes(1) + x / 8) >> (7 - x % 8) & 1) !=
+                                   0);
+        }
+    }
+    return image;
+}
+
+// The image of an icon as Windows holds it once it has decoded it.
+IconImage AsWindowsHoldsIt(HICON icon, int size, int bits) {
+    IconImage image{size, bits, std::vector<DWORD>(std::size_t(size * size)), {}};
+    std::vector<DWORD> mask(image.pixels.size());
+    ICONINFO info{};
+    if (icon == nullptr || !::GetIconInfo(icon, &info)) return {};
+    const win32::WindowDc screen(nullptr);
+    BITMAPINFO format{{sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    ::GetDIBits(screen.get(), info.hbmColor, 0, UINT(size), image.pixels.data(), &format, 0);
+    ::GetDIBits(screen.get(), info.hbmMask, 0, UINT(size), mask.data(), &format, 0);
+    ::DeleteObject(info.hbmColor);
+    ::DeleteObject(info.hbmMask);
+    for (DWORD& pixel : image.pixels) pixel &= bits == 8 ? 0xFFFFFF : 0xFFFFFFFF;
+    for (const DWORD bit : mask) image.masked.push_back((bit & 0xFFFFFF) != 0);
+    return image;
+}
+
+// Every image of the program's icon group, decoded here and held against what Windows decodes
+// from the same bytes: 48, 32 and 16 pixels, each in 32 bits (the artwork as drawn) and in 8 bits
+// (its colours where the artwork is opaque), each mask set where the artwork is transparent;
+// the title bar shows the 32-bit images at the system's icon sizes for the dialog's DPI.
+TEST_F(DialogTest, TheIconHasTheArtworkInEachImageAndTheTitleBarShowsIt) {
+    const std::string group = ProgramResource(RT_GROUP_ICON, MAKEINTRESOURCEW(IDI_QUILLMARROW));
+    std::map<std::pair<int, int>, IconImage> images;               // by size and bits
+    for (std::size_t at = 6; at + 14 <= group.size(); at += 14) {  // each GRPICONDIRENTRY
+        const auto* entry = reinterpret_cast<const BYTE*>(group.data() + at);
+        const std::string bytes =
+            ProgramResource(RT_ICON, MAKEINTRESOURCEW(entry[12] | entry[13] << 8));
+        const IconImage image = Decode(bytes);
+        EXPECT_EQ(std::pair(image.size, image.bits),
+                  std::pair(int{entry[0]}, entry[6] | entry[7] << 8));
+        const win32::UniqueIcon icon(::CreateIconFromResourceEx(
+            reinterpret_cast<BYTE*>(const_cast<char*>(bytes.data())), DWORD(bytes.size()), TRUE,
+            0x00030000, image.size, image.size, LR_DEFAULTCOLOR));
+        EXPECT_TRUE(image == AsWindowsHoldsIt(icon.get(), image.size, image.bits))
+            << image.size << " pixels, " << image.bits << " bits";
+        images[{image.size, image.bits}] = image;
+    }
+    ASSERT_EQ(images.size(), 6U);
+    for (const int size : {16, 32, 48}) {
+        const IconImage& deep = images[{size, 32}];
+        const IconImage& flat = images[{size, 8}];
+        ASSERT_EQ(flat.pixels.size(), deep.pixels.size()) << size;
+        std::vector<DWORD> drawn;
+        for (const icon::Rgba& pixel : icon::DrawAppIcon(size).pixels)
+            drawn.push_back(DWORD{pixel.a} << 24 | pixel.r << 16 | pixel.g << 8 | pixel.b);
+        EXPECT_TRUE(deep.pixels == drawn) << "the artwork, " << size << " pixels";
+        int wrong = 0;
+        for (std::size_t i = 0; i < deep.pixels.size(); ++i) {
+            const DWORD alpha = deep.pixels[i] >> 24;
+            const bool masked = alpha == 0, shown = alpha == 255;
+            const auto within = [&](int shift) {
+                return std::abs(int(flat.pixels[i] >> shift & 0xFF) -
+                                int(deep.pixels[i] >> shift & 0xFF)) <= 24;
+            };
+            if ((masked || shown) && (deep.masked[i] != masked || flat.masked[i] != masked))
+                ++wrong;
+            if (shown && !(within(0) && within(8) && within(16))) ++wrong;
+        }
+        EXPECT_EQ(wrong, 0) << "pixels of the " << size << "-pixel images off their artwork";
+    }
+    const UINT dpi = ::GetDpiForWindow(TheDialog());
+    for (const auto& [which, metric] :
+         {std::pair(WPARAM{ICON_BIG}, SM_CXICON), std::pair(WPARAM{ICON_SMALL}, SM_CXSMICON)}) {
+        const int size = ::GetSystemMetricsForDpi(metric, dpi);
+        const auto shown =
+            reinterpret_cast<HICON>(::SendMessageW(TheDialog(), WM_GETICON, which, 0));
+        EXPECT_TRUE(AsWindowsHoldsIt(shown, size, 32) == images[std::pair(size, 32)])
+            << size << " pixels";
+    }
 }
 
 }  // namespace
