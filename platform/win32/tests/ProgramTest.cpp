@@ -166,50 +166,14 @@ TEST(VersionInfo, NamesTheProgramAndItsVersionAsItsReadmeDoes) {
     EXPECT_EQ(numbers, version + L".0");
 }
 
-// One image of an icon: its pixels from the top row down as 0xAARRGGBB (no alpha in an 8-bit
-// image), and its AND mask (set: the screen shows through).
+// An image of an icon as Windows holds it once it has decoded it: its pixels from the top row down
+// as 0xAARRGGBB (no alpha from an 8-bit image), and its AND mask (set: the screen shows through).
 struct IconImage {
-    int size = 0;
-    int bits = 0;
     std::vector<DWORD> pixels;
     std::vector<bool> masked;
-    bool operator==(const IconImage&) const = default;
 };
-
-// An RT_ICON resource decoded by the icon format's rules: a BITMAPINFOHEADER of twice the image's
-// height, an 8-bit image's palette, the colour rows and then the mask's from the bottom up, every
-// row padded to four bytes. A resource laid out otherwise decodes as no image.
-IconImage Decode(const std::string& resource) {
-    BITMAPINFOHEADER header{};
-    std::memcpy(&header, resource.data(), std::min(resource.size(), sizeof(header)));
-    const int size = header.biWidth, bits = header.biBitCount;
-    const std::size_t palette = bits == 8 ? (header.biClrUsed != 0 ? header.biClrUsed : 256) : 0;
-    const auto rowBytes = [size](int depth) { return std::size_t((size * depth + 31) / 32 * 4); };
-    const std::size_t pixelsAt = header.biSize + 4 * palette;
-    const std::size_t maskAt = pixelsAt + rowBytes(bits) * std::size_t(size);
-    if (size <= 0 || header.biHeight != 2 * size || header.biCompression != BI_RGB ||
-        (bits != 8 && bits != 32) || resource.size() != maskAt + rowBytes(1) * std::size_t(size))
-        return {};
-    const auto byte = [&resource](std::size_t at) { return DWORD{BYTE(resource[at])}; };
-    const auto dword = [&byte](std::size_t at) {
-        return byte(at) | byte(at + 1) << 8 | byte(at + 2) << 16 | byte(at + 3) << 24;
-    };
-    IconImage image{size, bits, {}, {}};
-    for (std::size_t row = std::size_t(size); row-- > 0;) {
-        for (std::size_t x = 0; x < std::size_t(size); ++x) {
-            const std::size_t at = pixelsAt + row * rowBytes(bits);
-            image.pixels.push_back(bits == 32 ? dword(at + 4 * x)
-                                              : dword(header.biSize + 4 * byte(at + x)) & 0xFFFFFF);
-            image.masked.push_back((byte(maskAt + row * rowBytes(1) + x / 8) >> (7 - x % 8) & 1) !=
-                                   0);
-        }
-    }
-    return image;
-}
-
-// The image of an icon as Windows holds it once it has decoded it.
-IconImage AsWindowsHoldsIt(HICON icon, int size, int bits) {
-    IconImage image{size, bits, std::vector<DWORD>(std::size_t(size * size)), {}};
+IconImage AsWindowsHoldsIt(HICON icon, int size, bool alpha) {
+    IconImage image{std::vector<DWORD>(std::size_t(size * size)), {}};
     std::vector<DWORD> mask(image.pixels.size());
     ICONINFO info{};
     if (icon == nullptr || !::GetIconInfo(icon, &info)) return {};
@@ -219,52 +183,44 @@ IconImage AsWindowsHoldsIt(HICON icon, int size, int bits) {
     ::GetDIBits(screen.get(), info.hbmMask, 0, UINT(size), mask.data(), &format, 0);
     ::DeleteObject(info.hbmColor);
     ::DeleteObject(info.hbmMask);
-    for (DWORD& pixel : image.pixels) pixel &= bits == 8 ? 0xFFFFFF : 0xFFFFFFFF;
+    for (DWORD& pixel : image.pixels) pixel &= alpha ? 0xFFFFFFFF : 0xFFFFFF;
     for (const DWORD bit : mask) image.masked.push_back((bit & 0xFFFFFF) != 0);
     return image;
 }
 
-// Every image of the program's icon group, decoded here and held against what Windows decodes
-// from the same bytes: 48, 32 and 16 pixels, each in 32 bits (the artwork as drawn) and in 8 bits
-// (its colours where the artwork is opaque), each mask set where the artwork is transparent;
-// the title bar shows the 32-bit images at the system's icon sizes for the dialog's DPI.
+// Every image of the program's icon group as Windows decodes it from the exe: 48, 32 and 16
+// pixels, each in 32 bits (the artwork as drawn) and in 8 bits (its colours where the artwork is
+// opaque), each mask set where the artwork is transparent; the title bar shows the 32-bit images
+// at the system's icon sizes for the dialog's DPI.
 TEST_F(DialogTest, TheIconHasTheArtworkInEachImageAndTheTitleBarShowsIt) {
     const std::string group = ProgramResource(RT_GROUP_ICON, MAKEINTRESOURCEW(IDI_QUILLMARROW));
     std::map<std::pair<int, int>, IconImage> images;               // by size and bits
     for (std::size_t at = 6; at + 14 <= group.size(); at += 14) {  // each GRPICONDIRENTRY
         const auto* entry = reinterpret_cast<const BYTE*>(group.data() + at);
-        const std::string bytes =
-            ProgramResource(RT_ICON, MAKEINTRESOURCEW(entry[12] | entry[13] << 8));
-        const IconImage image = Decode(bytes);
-        EXPECT_EQ(std::pair(image.size, image.bits),
-                  std::pair(int{entry[0]}, entry[6] | entry[7] << 8));
-        const win32::UniqueIcon icon(::CreateIconFromResourceEx(
-            reinterpret_cast<BYTE*>(const_cast<char*>(bytes.data())), DWORD(bytes.size()), TRUE,
-            0x00030000, image.size, image.size, LR_DEFAULTCOLOR));
-        EXPECT_TRUE(image == AsWindowsHoldsIt(icon.get(), image.size, image.bits))
-            << image.size << " pixels, " << image.bits << " bits";
-        images[{image.size, image.bits}] = image;
+        std::string bytes = ProgramResource(RT_ICON, MAKEINTRESOURCEW(entry[12] | entry[13] << 8));
+        const int size = entry[0], bits = entry[6] | entry[7] << 8;
+        const win32::UniqueIcon icon(
+            ::CreateIconFromResourceEx(reinterpret_cast<BYTE*>(bytes.data()), DWORD(bytes.size()),
+                                       TRUE, 0x00030000, size, size, LR_DEFAULTCOLOR));
+        images[{size, bits}] = AsWindowsHoldsIt(icon.get(), size, bits == 32);
     }
     ASSERT_EQ(images.size(), 6U);
     for (const int size : {16, 32, 48}) {
-        const IconImage& deep = images[{size, 32}];
-        const IconImage& flat = images[{size, 8}];
-        ASSERT_EQ(flat.pixels.size(), deep.pixels.size()) << size;
+        const IconImage &deep = images[{size, 32}], &flat = images[{size, 8}];
         std::vector<DWORD> drawn;
         for (const icon::Rgba& pixel : icon::DrawAppIcon(size).pixels)
             drawn.push_back(DWORD{pixel.a} << 24 | pixel.r << 16 | pixel.g << 8 | pixel.b);
-        EXPECT_TRUE(deep.pixels == drawn) << "the artwork, " << size << " pixels";
+        ASSERT_TRUE(deep.pixels == drawn && flat.pixels.size() == drawn.size()) << size;
         int wrong = 0;
-        for (std::size_t i = 0; i < deep.pixels.size(); ++i) {
-            const DWORD alpha = deep.pixels[i] >> 24;
+        for (std::size_t i = 0; i < drawn.size(); ++i) {
+            const DWORD alpha = drawn[i] >> 24;
             const bool masked = alpha == 0, shown = alpha == 255;
-            const auto within = [&](int shift) {
+            const auto close = [&](int shift) {
                 return std::abs(int(flat.pixels[i] >> shift & 0xFF) -
-                                int(deep.pixels[i] >> shift & 0xFF)) <= 24;
+                                int(drawn[i] >> shift & 0xFF)) <= 24;
             };
-            if ((masked || shown) && (deep.masked[i] != masked || flat.masked[i] != masked))
-                ++wrong;
-            if (shown && !(within(0) && within(8) && within(16))) ++wrong;
+            wrong += (masked || shown) && (deep.masked[i] != masked || flat.masked[i] != masked);
+            wrong += shown && !(close(0) && close(8) && close(16));
         }
         EXPECT_EQ(wrong, 0) << "pixels of the " << size << "-pixel images off their artwork";
     }
@@ -274,7 +230,8 @@ TEST_F(DialogTest, TheIconHasTheArtworkInEachImageAndTheTitleBarShowsIt) {
         const int size = ::GetSystemMetricsForDpi(metric, dpi);
         const auto shown =
             reinterpret_cast<HICON>(::SendMessageW(TheDialog(), WM_GETICON, which, 0));
-        EXPECT_TRUE(AsWindowsHoldsIt(shown, size, 32) == images[std::pair(size, 32)])
+        EXPECT_TRUE(AsWindowsHoldsIt(shown, size, true).pixels ==
+                    images[std::pair(size, 32)].pixels)
             << size << " pixels";
     }
 }
