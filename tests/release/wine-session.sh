@@ -19,20 +19,18 @@ wine_prefix_ready "$WINEPREFIX" headless || { echo "no Wine prefix in $WINEPREFI
 # one's exit (status 2: one runs already); without its output, which would hold CTest for 15 s.
 wineserver -p15 >/dev/null 2>&1 || [ $? -eq 2 ]
 
-fail() {
-    echo "FAILED: $*" >&2
-    exit 1
-}
+fail() { echo "FAILED: $*" >&2; exit 1; }
 trap 'echo "FAILED: line $LINENO: $BASH_COMMAND" >&2' ERR
 
-# wait_window TITLE PID: waits (bounded) until a window titled TITLE is on screen while PID runs.
+# wait_window TITLE [PID]: waits (bounded) until a window titled TITLE is on screen (while PID
+# runs), and prints the process id of its program.
 wait_window() {
     for _ in $(seq 300); do
-        xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 && return 0
-        kill -0 "$2" 2>/dev/null || fail "no window \"$1\": its program ended"
+        xdotool search --onlyvisible --name "^$1\$" getwindowpid 2>/dev/null && return 0
+        [ -z "${2:-}" ] || kill -0 "$2" 2>/dev/null || fail "no window \"$1\": its program ended"
         sleep 0.2
     done
-    kill "$2"; fail "no window \"$1\" within a minute"
+    [ -z "${2:-}" ] || kill "$2"; fail "no window \"$1\" within a minute"
 }
 
 # close_program PROGRAM.exe PID: closes its windows as their close buttons would (WM_CLOSE) and
@@ -50,7 +48,7 @@ close_program() {
 show_dialog() {
     wine "$1" >/dev/null 2>&1 &
     local program=$!
-    wait_window 'Quillmarrow 2004 Default Settings' $program
+    wait_window 'Quillmarrow 2004 Default Settings' $program >/dev/null
     close_program "$(basename "$1")" $program
     [ "$closed_status" -eq 0 ] || fail "$1 exited $closed_status after WM_CLOSE"
 }
