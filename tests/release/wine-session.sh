@@ -29,7 +29,7 @@ wait_window() {
 }
 
 # close_program PROGRAM.exe PID: closes its windows as their close buttons would (WM_CLOSE) and
-# waits (bounded) for it to end; its exit status is then in $closed_status.
+# waits (bounded) for it to end; the exit status of a child of ours is then in $closed_status.
 close_program() {
     wine taskkill /im "$1" >/dev/null 2>&1
     for _ in $(seq 150); do kill -0 "$2" 2>/dev/null || break; sleep 0.2; done
