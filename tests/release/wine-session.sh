@@ -7,50 +7,40 @@ repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 [ -n "${DISPLAY:-}" ] || exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/qm-release-test.XXXXXX")
-if [ -n "${QM_TEST_WINEPREFIX:-}" ]; then
-    export WINEPREFIX=$QM_TEST_WINEPREFIX
-    trap 'rm -rf "$work"' EXIT
-else
-    export WINEPREFIX=$work/prefix
-    trap 'wineserver -k >/dev/null 2>&1; rm -rf "$work"' EXIT
-fi
+export WINEPREFIX=${QM_TEST_WINEPREFIX:-$work/prefix}
+trap '[ -n "${QM_TEST_WINEPREFIX:-}" ] || wineserver -k >/dev/null 2>&1; rm -rf "$work"' EXIT
 wine_prefix_ready "$WINEPREFIX" headless || { echo "no Wine prefix in $WINEPREFIX" >&2; exit 1; }
 # One wineserver for every `wine` call, not a cold start at each nor a call racing with the last
 # one's exit (status 2: one runs already); without its output, which would hold CTest for 15 s.
 wineserver -p15 >/dev/null 2>&1 || [ $? -eq 2 ]
 
-fail() {
-    echo "FAILED: $*" >&2
-    exit 1
-}
+fail() { echo "FAILED: $*" >&2; exit 1; }
 trap 'echo "FAILED: line $LINENO: $BASH_COMMAND" >&2' ERR
 
-# wait_window TITLE PID: waits (bounded) until a window titled TITLE is on screen while PID runs.
+# wait_window TITLE [PID]: waits (bounded) until a window titled TITLE is on screen (while PID
+# runs), and prints the process id of its program.
 wait_window() {
     for _ in $(seq 300); do
-        xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 && return 0
-        kill -0 "$2" 2>/dev/null || fail "no window \"$1\": its program ended"
+        xdotool search --onlyvisible --name "^$1\$" getwindowpid 2>/dev/null && return 0
+        [ -z "${2:-}" ] || kill -0 "$2" 2>/dev/null || fail "no window \"$1\": its program ended"
         sleep 0.2
     done
-    kill "$2"; fail "no window \"$1\" within a minute"
+    [ -z "${2:-}" ] || kill "$2"; fail "no window \"$1\" within a minute"
 }
 
 # close_program PROGRAM.exe PID: closes its windows as their close buttons would (WM_CLOSE) and
-# waits (bounded) for it to end; its exit status is then in $closed_status.
+# waits (bounded) for it to end; the exit status of a child of ours is then in $closed_status.
 close_program() {
     wine taskkill /im "$1" >/dev/null 2>&1
-    for _ in $(seq 150); do
-        kill -0 "$2" 2>/dev/null || { closed_status=0; wait "$2" || closed_status=$?; return; }
-        sleep 0.2
-    done
-    kill "$2"; fail "$1 did not close"
+    for _ in $(seq 150); do kill -0 "$2" 2>/dev/null || break; sleep 0.2; done
+    ! kill "$2" 2>/dev/null || fail "$1 did not close"
+    closed_status=0; wait "$2" 2>/dev/null || closed_status=$?
 }
 
 # show_dialog PROGRAM.exe: starts it, waits for its dialog, closes it; it must then exit with 0.
 show_dialog() {
-    wine "$1" >/dev/null 2>&1 &
-    local program=$!
-    wait_window 'Quillmarrow 2004 Default Settings' $program
+    wine "$1" >/dev/null 2>&1 & local program=$!
+    wait_window 'Quillmarrow 2004 Default Settings' $program >/dev/null
     close_program "$(basename "$1")" $program
     [ "$closed_status" -eq 0 ] || fail "$1 exited $closed_status after WM_CLOSE"
 }
