@@ -231,21 +231,61 @@ TEST_F(DialogTest, MessageBoxesShowTheirIconAndKeepTheDialogFromUseUntilDismisse
     }
 }
 
-TEST(PreviousInstance, AnInstanceWhoseMarkWeMayNotOpenIsRunning) {
-    // The first instance runs elevated or as another user: its mutex exists, but opening it is
-    // denied.
-    PSECURITY_DESCRIPTOR denied = nullptr;
-    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(
-        L"D:(D;;GA;;;WD)", SDDL_REVISION_1, &denied, nullptr));
-    SECURITY_ATTRIBUTES attributes{sizeof(attributes), denied, FALSE};
-    const win32::UniqueHandle first(::CreateMutexW(&attributes, FALSE, win32::kInstanceMutexName));
-    ::LocalFree(denied);
-    ASSERT_NE(first, nullptr);
-    ::SetLastError(ERROR_SUCCESS);
-    ASSERT_EQ(::CreateMutexW(nullptr, FALSE, win32::kInstanceMutexName), nullptr);
-    ASSERT_EQ(::GetLastError(), DWORD{ERROR_ACCESS_DENIED}) << "what Windows answers";
-    win32::Win32Toolkit second(::GetModuleHandleW(nullptr));
-    EXPECT_TRUE(second.PrevInstance());
+// A first instance runs whether this one may open its mutex or not (it runs elevated, or as
+// another user).
+TEST(PreviousInstance, AFirstInstanceRunsWhetherItsMarkMayBeOpenedOrNot) {
+    for (const wchar_t* access : {L"D:(A;;GA;;;WD)", L"D:(D;;GA;;;WD)"}) {
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(access, SDDL_REVISION_1,
+                                                                           &descriptor, nullptr));
+        SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, FALSE};
+        const win32::UniqueHandle first(
+            ::CreateMutexW(&attributes, FALSE, win32::kInstanceMutexName));
+        ::LocalFree(descriptor);
+        ASSERT_NE(first, nullptr);
+        win32::Win32Toolkit second(::GetModuleHandleW(nullptr));
+        EXPECT_TRUE(second.PrevInstance()) << access;
+    }
+}
+
+// The end of the session as the system sends it, from another thread while the program waits
+// for messages: a shutdown's question agreed to; an end called off leaving the dialog as it was;
+// Restart Manager's end closing it as the close button does (no handler runs, nothing is
+// stored), and the message loop, which no posted message wakes, returning.
+struct Session {
+    HWND dialog, choice;
+    DWORD loop;
+    win32::UniqueHandle returned{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    LRESULT shutdown = 0, closeApp = 0;
+    bool keptAfterCalledOff = false, loopStuck = false;
+};
+DWORD WINAPI EndTheSession(void* ending) {
+    auto& session = *static_cast<Session*>(ending);
+    session.shutdown = ::SendMessageW(session.dialog, WM_QUERYENDSESSION, 0, 0);
+    ::SendMessageW(session.dialog, WM_ENDSESSION, FALSE, 0);
+    session.keptAfterCalledOff = ::SendMessageW(session.choice, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    session.closeApp = ::SendMessageW(session.dialog, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP);
+    ::SendMessageW(session.dialog, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+    session.loopStuck = ::WaitForSingleObject(session.returned.get(), 5000) != WAIT_OBJECT_0;
+    if (session.loopStuck) ::PostThreadMessageW(session.loop, WM_QUIT, 0, 0);
+    return 0;
+}
+
+TEST_F(DialogTest, TheEndOfTheSessionIsAgreedToAndClosesTheDialogOnlyWhenItComes) {
+    toolkit_.Display(*form_);
+    ::SendMessageW(Control(optSubfoldersOnly), BM_CLICK, 0, 0);  // the user's choice
+    Session session{TheDialog(), Control(optSubfoldersOnly), ::GetCurrentThreadId()};
+    const win32::UniqueHandle ending(
+        ::CreateThread(nullptr, 0, &EndTheSession, &session, 0, nullptr));
+    toolkit_.RunMessageLoop();
+    ::SetEvent(session.returned.get());
+    ::WaitForSingleObject(ending.get(), INFINITE);
+    EXPECT_EQ(std::pair(session.shutdown, session.closeApp),
+              std::pair(LRESULT{TRUE}, LRESULT{TRUE}));
+    EXPECT_TRUE(session.keptAfterCalledOff) << "an end called off leaves the dialog as it was";
+    EXPECT_FALSE(form_->Loaded());
+    EXPECT_TRUE(form_->clicks.empty());
+    EXPECT_FALSE(session.loopStuck) << "the message loop waits on after its last form went";
 }
 
 // A tool of a tooltip control (the one showing, or the one at an index): its control and text.
