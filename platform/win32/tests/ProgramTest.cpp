@@ -122,48 +122,41 @@ TEST(Manifest, AsksForDpiAwarenessCommonControls6AndNoElevation) {
 
 // The names and the version Explorer's Details tab shows, read through the resource's own
 // translation table as Explorer reads it; the version as the download's readme states it on its
-// first line, outside the build.
+// first line, outside the build (the fixed numbers are the MSI's File version: msi_tables).
 TEST(VersionInfo, NamesTheProgramAndItsVersionAsItsReadmeDoes) {
     const std::wstring program = BuiltFile("QM_PROGRAM");
     DWORD unused = 0;
     std::vector<BYTE> info(::GetFileVersionInfoSizeW(program.c_str(), &unused));
-    ASSERT_FALSE(info.empty()) << "no version resource";
-    ASSERT_TRUE(
-        ::GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
-    const auto query = [&info](const std::wstring& path) {
+    ASSERT_TRUE(!info.empty() &&
+                ::GetFileVersionInfoW(program.c_str(), 0, DWORD(info.size()), info.data()));
+    const auto query = [&info](const std::wstring& path) -> void* {
         void* value = nullptr;
         UINT length = 0;
-        return ::VerQueryValueW(info.data(), path.c_str(), &value, &length) && length > 0 ? value
-                                                                                          : nullptr;
+        return ::VerQueryValueW(info.data(), path.c_str(), &value, &length) && length ? value
+                                                                                      : nullptr;
     };
     const auto* translation = static_cast<const WORD*>(query(L"\\VarFileInfo\\Translation"));
-    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(query(L"\\"));
-    ASSERT_TRUE(translation != nullptr && fixed != nullptr);
-    const auto text = [&](const wchar_t* key) {
+    ASSERT_NE(translation, nullptr);
+    std::wstring names;
+    for (const wchar_t* key :
+         {L"FileDescription", L"ProductName", L"CompanyName", L"ProductVersion", L"FileVersion"}) {
         wchar_t path[64]{};
         std::swprintf(path, 64, L"\\StringFileInfo\\%04x%04x\\%ls", translation[0], translation[1],
                       key);
         const auto* value = static_cast<const wchar_t*>(query(path));
-        return std::wstring(value != nullptr ? value : L"(none)");
-    };
-    EXPECT_EQ(text(L"FileDescription"), L"Quillmarrow Default Settings");
-    EXPECT_EQ(text(L"ProductName"), L"Quillmarrow Default Settings");
-    EXPECT_EQ(text(L"CompanyName"), L"Vendrakel");
+        names += std::wstring(value != nullptr ? value : L"(none)") + L"|";
+    }
     char first[128]{};
     if (std::FILE* readme = ::_wfopen(BuiltFile("QM_README").c_str(), L"rb")) {
         static_cast<void>(std::fgets(first, sizeof(first), readme));
         std::fclose(readme);
     }
-    const std::wstring version = text(L"ProductVersion");
-    const char* line = std::strncmp(first, "\xEF\xBB\xBF", 3) == 0 ? first + 3 : first;  // a BOM
-    EXPECT_EQ(std::wstring(line, line + std::strcspn(line, "\r\n")),
-              L"Quillmarrow Default Settings " + version);
-    EXPECT_EQ(text(L"FileVersion"), version);
-    wchar_t numbers[32]{};
-    std::swprintf(numbers, 32, L"%u.%u.%u.%u", HIWORD(fixed->dwFileVersionMS),
-                  LOWORD(fixed->dwFileVersionMS), HIWORD(fixed->dwFileVersionLS),
-                  LOWORD(fixed->dwFileVersionLS));
-    EXPECT_EQ(numbers, version + L".0");
+    const std::string line(first + (std::strncmp(first, "\xEF\xBB\xBF", 3) == 0 ? 3 : 0));  // a BOM
+    const std::string version = line.substr(0, line.find_first_of("\r\n")).substr(29);
+    EXPECT_EQ(line.substr(0, 29), "Quillmarrow Default Settings ");
+    EXPECT_EQ(names, L"Quillmarrow Default Settings|Quillmarrow Default Settings|Vendrakel|" +
+                         std::wstring(version.begin(), version.end()) + L"|" +
+                         std::wstring(version.begin(), version.end()) + L"|");
 }
 
 // An image of an icon as Windows holds it once it has decoded it: its pixels from the top row down
