@@ -154,6 +154,8 @@ std::string End(Started& started) {
 }  // namespace
 
 int main() {
+    // The desktop first: without it this process has no display driver and moves no pointer.
+    ::GetDesktopWindow();
     Started started;
     char line[1024];
     while (std::fgets(line, sizeof line, stdin) != nullptr) {

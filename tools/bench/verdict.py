@@ -7,7 +7,7 @@ import statistics
 # Start-up (CPU ms to idle, per stored state): the program over the required work, and the
 # required work over the bare dialog. Peak memory: the program over the bare dialog before the
 # tooltips are made, over the required work once both have made them.
-LIMITS = {"program_ms": 5.0, "yardstick_ms": 6.0, "memory": 1.05, "size_kib": 128}
+LIMITS = {"program_ms": 5.0, "yardstick_ms": 7.5, "memory": 1.05, "size_kib": 128}
 EXIT_STATUS = {"PASS": 0, "FAIL": 1, "undecided": 2}
 
 
