@@ -1,11 +1,8 @@
-// Linked into the bench's copies with a regression planted on purpose (tools/bench/run --planted
-// WHERE), never into the program: its verdict must fail each. The copy's own import of one Win32
-// call goes through a stand-in that spins the processor for kPlanted, once, where PLANTED_WHERE
-// says:
-//   1 before the dialog is made: the single-instance check (CreateMutexW);
-//   2 the load of stored "False" values: a value read as "False" (RegQueryValueExA);
-//   3 the load when the key is missing: the key not found (RegOpenKeyExA);
-//   4 after the dialog is shown: the tooltips, made on the first hover (CreateWindowExW).
+// Linked into the bench's copies with a regression planted on purpose (tools/bench/run --planted),
+// never into the program. The copy's own import of one Win32 call goes through a stand-in that
+// spins the processor for kPlanted, once, where PLANTED_WHERE says: 1 the single-instance check
+// (CreateMutexW), 2 a value read as "False" (RegQueryValueExA), 3 the settings key not found
+// (RegOpenKeyExA), 4 the tooltips, made on the first hover (CreateWindowExW).
 #include <windows.h>
 
 #include <chrono>
@@ -67,8 +64,8 @@ HWND WINAPI StandIn(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD style
 #error "PLANTED_WHERE: 1 to 4"
 #endif
 
-// Installed while the runtime starts, before the entry point. A copy that does not import the
-// call would carry no regression: it ends before it shows anything, and the bench stops.
+// Installed before the entry point. A copy that does not import the call, and so would carry no
+// regression, ends before it shows anything: the bench stops.
 struct Planting {
     Planting() noexcept {
         original = import_slots::RedirectImport(kImport, &StandIn);

@@ -1,13 +1,11 @@
 // The bench's hands inside Wine (tools/bench/run), one for the whole bench so that the session
 // stays warm. Each command on its standard input gets one line back, or "error: ...":
 //   start STATE PROGRAM  stores the settings as STATE (true, false, missing: no key), puts the
-//                        pointer in the screen's corner, starts PROGRAM: "shown" once it shows a
-//                        window
+//                        pointer in the corner, starts PROGRAM: "shown" once it shows a window
 //   hover                puts the pointer on the dialog where no control is: "hovered N", N the
-//                        tooltip windows it had made before
-//   end                  "ended LAYOUT CHECKS TOOLS": where the dialog and its controls are, its
-//                        option buttons' check marks, its tooltips' tools; then ends the program
-// The bench reads a program's processor time and memory from Linux, not from here.
+//                        tooltip windows made before
+//   end                  "ended LAYOUT CHECKS TOOLS": where the dialog and its controls are, the
+//                        option buttons' check marks, the tooltips' tools; then ends the program
 #include <windows.h>
 
 #include <commctrl.h>
@@ -27,13 +25,12 @@ bool StoreSettings(const std::string& state) {
         const LSTATUS deleted = ::RegDeleteKeyW(HKEY_CURRENT_USER, kSettingsKey);
         return deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND;
     }
-    const std::wstring text = state == "true" ? L"True" : L"False";
     HKEY key = nullptr;
-    if ((state != "true" && state != "false") ||
-        ::RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                          &key, nullptr) != ERROR_SUCCESS)
+    const std::wstring text = state == "true" ? L"True" : L"False";
+    bool stored = state == "true" || state == "false";
+    if (!stored || ::RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE,
+                                     nullptr, &key, nullptr) != ERROR_SUCCESS)
         return false;
-    bool stored = true;
     for (const wchar_t* name : {L"AllFolders", L"TwoPane", L"SideMenu"}) {
         stored = stored &&
                  ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
