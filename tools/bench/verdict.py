@@ -1,5 +1,6 @@
 """The bench's arithmetic (docs/bench.md), apart from its measuring so that a test can check it on
-made-up figures: paired differences, the median's bootstrap interval, the limits and the verdict."""
+made-up figures: the order of the starts, paired differences, the median's bootstrap interval, the
+limits and the verdict."""
 
 import random
 import statistics
@@ -9,6 +10,20 @@ import statistics
 # tooltips are made, over the required work once both have made them.
 LIMITS = {"program_ms": 5.0, "yardstick_ms": 7.5, "memory": 1.05, "size_kib": 128}
 EXIT_STATUS = {"PASS": 0, "FAIL": 1, "undecided": 2}
+
+
+def orders(starts, runs, draw):
+    """Each run's order of (exe, ...) starts: every start once, shuffled, never the same exe twice in
+    a row, from one run into the next too."""
+    chosen, last = [], (None,)
+    for _ in range(runs):
+        while True:
+            order = draw.sample(starts, len(starts))
+            if all(a[0] != b[0] for a, b in zip([last] + order, order)):
+                break
+        chosen.append(order)
+        last = order[-1]
+    return chosen
 
 
 def paired(mine, yardstick):

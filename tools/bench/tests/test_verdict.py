@@ -1,5 +1,6 @@
 """The bench's arithmetic on made-up figures: no Wine, no timing."""
 import os
+import random
 import re
 import sys
 import unittest
@@ -10,6 +11,13 @@ import verdict  # noqa: E402
 
 
 class Verdict(unittest.TestCase):
+    def test_every_start_once_a_run_and_never_the_same_exe_twice_in_a_row(self):
+        starts = [("program", 1), ("program", 2), ("required", 1), ("required", 2), ("dialog", 1)]
+        plan = verdict.orders(starts, 50, random.Random(7))
+        self.assertTrue(all(sorted(order) == sorted(starts) for order in plan))
+        every = [exe for order in plan for exe, _ in order]
+        self.assertFalse([i for i in range(1, len(every)) if every[i] == every[i - 1]])
+
     def test_the_program_minus_its_yardstick_run_by_run(self):
         self.assertEqual(verdict.paired([70.0, 65.5, 80.0], [60.0, 66.0, 71.0]), [10.0, -0.5, 9.0])
 
