@@ -1,11 +1,7 @@
-// The yardstick the bench judges the program by: the bare dialog (dialog.cpp) doing the work the
-// program must do, each part in its plainest Win32 form: one instance at a time; the thirteen
-// controls and the client area moved to the pixels of their twips at the dialog's DPI, centred on
-// the work area of the pointer's monitor; the program's icon at the two sizes for that DPI in the
-// title bar; the three values read and written back under the program's key, a key opened and
-// closed per value; the tooltips when the pointer first comes over the dialog. Of the program it
-// shares only the layout table, the dialog template and the icon, so what the program costs beyond
-// this is its own code. A step that fails ends it before its window shows: the bench stops then.
+// The yardstick the bench judges the program by (docs/bench.md): the bare dialog doing the work the
+// program must, each part in its plainest Win32 form. Of the program it shares only the layout
+// table, the dialog template and the icon, so what the program costs beyond this is its own code.
+// A step that fails ends it before its window shows: the bench stops then.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -25,8 +21,7 @@ using enum ui::ControlId;
 constexpr char kKey[] = "Software\\Vendrakel\\Quillmarrow 2004";
 struct Setting {
     const char* valueName;
-    ui::ControlId whenTrue;
-    ui::ControlId whenFalse;
+    ui::ControlId whenTrue, whenFalse;
 };
 constexpr Setting kSettings[] = {{"AllFolders", optAllFolders, optSubfoldersOnly},
                                  {"TwoPane", optTwoPane, optFolderWindow},
@@ -126,15 +121,15 @@ bool WriteSetting(const char* valueName, bool value) {
     return status == ERROR_SUCCESS;
 }
 
+// All three read before any is written back, as the program does.
 bool LoadSettings(HWND dialog) {
     bool values[std::size(kSettings)]{};
     for (std::size_t i = 0; i < std::size(kSettings); ++i)
         values[i] = ReadSetting(kSettings[i].valueName);
     for (std::size_t i = 0; i < std::size(kSettings); ++i) {
-        const Setting& setting = kSettings[i];
-        if (!WriteSetting(setting.valueName, values[i]) ||
-            !::CheckDlgButton(dialog,
-                              win32::ChildId(values[i] ? setting.whenTrue : setting.whenFalse),
+        const auto& [valueName, whenTrue, whenFalse] = kSettings[i];
+        if (!WriteSetting(valueName, values[i]) ||
+            !::CheckDlgButton(dialog, win32::ChildId(values[i] ? whenTrue : whenFalse),
                               BST_CHECKED))
             return false;
     }

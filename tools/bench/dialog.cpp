@@ -1,7 +1,6 @@
-// The bench's second yardstick: a bare dialog of the dialog manager, made from the program's own
-// in-memory template (the same thirteen controls, font and styles) with the upper option button of
-// each pair selected, shown modelessly with a dialog message loop. No registry, no single-instance
-// test, no icons, no pixel placement, no tooltips: what the program costs beyond this is its own.
+// The bare dialog (docs/bench.md): the program's own template on the dialog manager, the upper
+// option of each pair checked, shown. No single-instance check, icons, placement, registry or
+// tooltips: what the required work costs beyond this is that work.
 #include <windows.h>
 
 #include "bench/BareDialog.h"

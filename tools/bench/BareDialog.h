@@ -13,16 +13,11 @@ namespace bench {
 // The bare dialog's procedure: it takes the focus the dialog manager gives it, and the close button
 // ends it.
 inline INT_PTR CALLBACK BareDialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {
-    switch (message) {
-        case WM_INITDIALOG:
-            return TRUE;
-        case WM_CLOSE:
-            ::DestroyWindow(dialog);
-            ::PostQuitMessage(0);
-            return TRUE;
-        default:
-            return FALSE;
+    if (message == WM_CLOSE) {
+        ::DestroyWindow(dialog);
+        ::PostQuitMessage(0);
     }
+    return message == WM_INITDIALOG || message == WM_CLOSE ? TRUE : FALSE;
 }
 
 // The dialog, hidden; null when the dialog manager cannot make it.
