@@ -189,30 +189,17 @@ TEST_F(DialogTest, KeysMoveAsTheDialogManagerMovesAndEnterOrEscPressNothing) {
     EXPECT_FALSE(form_->Loaded());
 }
 
-// What a message box showed, read by a timer of the test thread while it waits in the box: its
-// title, whether the dialog could be used meanwhile and its icon. Any box the thread shows is
-// found and closed, so that a wrong one fails instead of hanging.
-struct {
-    std::wstring title;
-    bool dialogEnabled;
-    HICON icon;
-} g_shown;
+// The box the test thread shows, found by a timer while the thread waits in it (whatever its title:
+// a wrong one fails rather than hangs) and closed: its title, its icon, the dialog usable or not.
+std::tuple<std::wstring, HICON, bool> g_shown;
 void CALLBACK InspectMessageBox(HWND, UINT, UINT_PTR, DWORD) {
-    HWND box = nullptr;
-    const auto findBox = [](HWND window, LPARAM found) {
-        wchar_t kind[8]{};
-        ::GetClassNameW(window, kind, 8);
-        if (::IsWindowVisible(window) && window != TheDialog() && ::lstrcmpW(kind, L"#32770") == 0)
-            *reinterpret_cast<HWND*>(found) = window;
-        return TRUE;
-    };
-    ::EnumThreadWindows(::GetCurrentThreadId(), findBox, reinterpret_cast<LPARAM>(&box));
-    if (box == nullptr) return;
-    g_shown = {TextOf(box), ::IsWindowEnabled(TheDialog()) != FALSE, nullptr};
-    for (HWND child = nullptr; (child = ::FindWindowExW(box, child, L"Static", nullptr));) {
-        if ((::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
-            g_shown.icon = reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
+    HWND box = ::GetActiveWindow(), icon = nullptr;
+    if (box == nullptr || box == TheDialog()) return;
+    while ((icon = ::FindWindowExW(box, icon, L"Static", nullptr)) != nullptr &&
+           (::GetWindowLongW(icon, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) {
     }
+    g_shown = {TextOf(box), reinterpret_cast<HICON>(::SendMessageW(icon, STM_GETICON, 0, 0)),
+               ::IsWindowEnabled(TheDialog()) != FALSE};
     ::PostMessageW(box, WM_COMMAND, IDOK, 0);
 }
 
@@ -220,13 +207,13 @@ TEST_F(DialogTest, MessageBoxesShowTheirIconAndKeepTheDialogFromUseUntilDismisse
     toolkit_.Display(*form_);
     for (const auto& [style, icon] : {std::pair(ui::MsgBoxStyle::Critical, IDI_ERROR),
                                       std::pair(ui::MsgBoxStyle::Information, IDI_INFORMATION)}) {
-        g_shown = {L"(no box)", true, nullptr};
+        g_shown = {L"(no box)", nullptr, true};
         const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &InspectMessageBox);
         toolkit_.MsgBox(u"Unexpected Error", style, u"Quillmarrow Default Settings");
         ::KillTimer(nullptr, timer);
-        EXPECT_EQ(g_shown.title, L"Quillmarrow Default Settings");
-        EXPECT_FALSE(g_shown.dialogEnabled) << "disabled while the box is up";
-        EXPECT_EQ(g_shown.icon, ::LoadIconW(nullptr, icon)) << "the system's icon for the style";
+        EXPECT_EQ(g_shown, std::tuple(std::wstring(L"Quillmarrow Default Settings"),
+                                      ::LoadIconW(nullptr, icon), false))
+            << "the title, the system's icon for the style, the dialog disabled meanwhile";
         EXPECT_TRUE(::IsWindowEnabled(TheDialog()));
     }
 }
