@@ -1,8 +1,6 @@
-// The registry's own behaviour that RegStringHandler relies on, on a scratch key of the real
-// HKEY_CURRENT_USER: a string counted without its terminator, the class of created keys, a key
-// the user may only read, a key deletion that is not recursive, value deletion, and texts in the
-// ANSI code page and beyond it. Run in three code pages (QM_EXPECT_ACP): the prefix's 1252, 932
-// (double-byte) and UTF-8, with the text conversion held to what Windows documents for UTF-8.
+// What RegStringHandler relies on from the real registry, on a scratch key of HKEY_CURRENT_USER,
+// in the ANSI code page QM_EXPECT_ACP names: the prefix's 1252, 932 (double-byte) or UTF-8 (its
+// conversion held to what Windows documents); see each test for the facts.
 #include <windows.h>
 #include <sddl.h>
 
@@ -41,10 +39,9 @@ const CodePage& ExpectedCodePage() {
     return found != std::end(pages) ? *found : pages[0];
 }
 
-// WideCharToMultiByte as Microsoft documents it, which Wine is not: WC_ERR_INVALID_CHARS with a
-// code page argument of CP_UTF8 or 54936 only (CP_ACP is none of them, whatever it stands for), and
-// under UTF-8 no other flag (both ERROR_INVALID_FLAGS), no default character and no used-default
-// pointer (ERROR_INVALID_PARAMETER).
+// WideCharToMultiByte as Microsoft documents it, which Wine is not: WC_ERR_INVALID_CHARS with the
+// code page argument CP_UTF8 or 54936 only (not CP_ACP, whatever it stands for), and under UTF-8 no
+// other flag (ERROR_INVALID_FLAGS), default character or used-default pointer (..._PARAMETER).
 decltype(&::WideCharToMultiByte) g_convert = nullptr;
 int WINAPI StrictWideCharToMultiByte(UINT page, DWORD flags, LPCWCH text, int length, LPSTR bytes,
                                      int size, LPCCH defaultChar, LPBOOL usedDefault) {

@@ -12,13 +12,12 @@
 #include "common/Fault.h"
 #include "registry/RegistryApi.h"
 
-// The registry seam in memory, below HKEY_CURRENT_USER only: keys by their full path (exact
-// case; "" is the root), values as stored bytes with their type, a count of open handles. Logs
-// every call as a line: "Open A\B 20019" (the access), "Create A\B REG_DWORD f003f", "Query V"
-// (the size query), "Query V 6" (the capacity), "Set V 4 True\0" (the count, then the counted
-// bytes and the one after them), "DeleteValue V", "DeleteKey " (an empty name), "Close", "(null)"
-// for a null name. Texts cross as Latin-1: one beyond it is refused, as the real binding refuses
-// one its code page lacks.
+// The registry seam in memory, below HKEY_CURRENT_USER only: keys by full path ("" the root),
+// values as bytes with their type, open handles counted. Logs every call as a line: "Open A\B
+// 20019" (access), "Create A\B REG_DWORD f003f", "Query V" (size query), "Query V 6" (capacity),
+// "Set V 4 True\0" (count, counted bytes and the one after), "DeleteValue V", "DeleteKey ",
+// "Close", "(null)" for a null name. Texts cross as Latin-1; one beyond it is refused, as the
+// real binding refuses one its code page lacks.
 class FakeRegistry : public reg::RegistryApi {
   public:
     struct Value {

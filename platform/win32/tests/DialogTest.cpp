@@ -1,6 +1,5 @@
-// The options dialog as the Win32 toolkit realises it, in this process, under Wine in a virtual
-// display: its face at the process's DPI (and at 144 DPI in a child), on two monitors, the
-// keyboard through the dialog manager, the events the form receives, message boxes, tooltips.
+// The options dialog as the Win32 toolkit realises it, in this process: its face (at 96 DPI, and
+// 144 in a child), on several monitors, keys, message boxes, the session's end, tooltips.
 #include <gtest/gtest.h>
 #include <windows.h>
 

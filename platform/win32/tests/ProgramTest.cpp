@@ -20,11 +20,10 @@ namespace {
 
 using namespace dialog_test;
 
-// Each in a child with the detach probe, which only an orderly end detaches: a failure that
-// escapes the failure routine ends the process with exit code 3, in order, leaving no window to
-// wait for; std::terminate ends it as a crash for Windows Error Reporting (TerminateHandler.cpp),
-// a fail-fast that detaches nothing, asking for the exception address (which Wine ignores:
-// without it the crash report would point nowhere).
+// Each in a child with the detach probe, which only an orderly end detaches: a failure escaping
+// the failure routine ends it with exit code 3, in order, no window left to wait for; a terminate
+// as a crash for Windows Error Reporting, a fail-fast that detaches nothing, asking for the
+// exception address (which Wine ignores: without it the crash report would point nowhere).
 TEST(ProcessEnd, AnEscapedFailureExitsWithCode3AndATerminateFailsFast) {
     if (IsChild("terminate")) {
         ASSERT_TRUE(LoadDetachProbe());
