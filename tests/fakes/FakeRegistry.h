@@ -1,11 +1,11 @@
 #pragma once
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <functional>
 #include <map>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -115,7 +115,8 @@ class FakeRegistry : public reg::RegistryApi {
 
     static std::string Name(const char* text) { return text == nullptr ? "(null)" : text; }
     static std::string Hex(std::uint32_t n) {
-        return (std::ostringstream() << std::hex << n).str();
+        char digits[8];
+        return {digits, std::to_chars(digits, digits + 8, n, 16).ptr};
     }
     // Logs the call and lets the hook act; the status that fails the call, if any.
     std::optional<reg::Status> Enter(const std::string& call) {

@@ -102,14 +102,14 @@ inline constexpr UINT kChildPassed = 42;
 }
 // Runs the tests matching `filter` in a new process of this program, in the role `role`.
 inline Ending RunChild(const wchar_t* filter, const wchar_t* role) {
-    wchar_t self[MAX_PATH]{}, folder[MAX_PATH]{}, mark[MAX_PATH]{};
+    wchar_t self[MAX_PATH]{}, folder[MAX_PATH]{};
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
     ::GetTempPathW(MAX_PATH, folder);
-    ::GetTempFileNameW(folder, L"qm", 0, mark);
-    ::DeleteFileW(mark);
+    const std::wstring mark = folder + std::wstring(L"qm-detached-") + role;
+    ::DeleteFileW(mark.c_str());
     std::wstring command = L"\"" + std::wstring(self) + L"\" --gtest_filter=" + filter;
     ::SetEnvironmentVariableW(L"QM_CHILD", role);
-    ::SetEnvironmentVariableW(L"QM_DETACH_MARK", mark);
+    ::SetEnvironmentVariableW(L"QM_DETACH_MARK", mark.c_str());
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION child{};
@@ -123,7 +123,7 @@ inline Ending RunChild(const wchar_t* filter, const wchar_t* role) {
         ::TerminateProcess(process.get(), STILL_ACTIVE);
     DWORD exitCode = STILL_ACTIVE;
     ::GetExitCodeProcess(process.get(), &exitCode);
-    return {exitCode, ::DeleteFileW(mark) != FALSE};
+    return {exitCode, ::DeleteFileW(mark.c_str()) != FALSE};
 }
 
 // A file of the build machine named by an environment variable, as Wine sees it on drive Z:.
