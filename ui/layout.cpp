@@ -37,12 +37,31 @@ constexpr std::array<ControlSpec, kControlCount> kControls{{
 }};
 // clang-format on
 
-// Each frame holds one exclusive pair: the upper button first.
-constexpr std::array<std::array<ControlId, 2>, 3> kPairs{{
-    {optAllFolders, optSubfoldersOnly},
-    {optTwoPane, optFolderWindow},
-    {optSideMenu, optStartMenu},
-}};
+// An option button's partner is the other option button of its frame.
+constexpr ControlId PartnerIn(ControlTable controls, ControlId id) {
+    ControlId frame = None;
+    for (const ControlSpec& entry : controls)
+        if (entry.id == id && entry.kind == OptionButton) frame = entry.container;
+    if (frame == None) return None;
+    for (const ControlSpec& entry : controls)
+        if (entry.kind == OptionButton && entry.container == frame && entry.id != id)
+            return entry.id;
+    return None;
+}
+
+// The partners above are unambiguous: every frame holds exactly two option buttons, and no other
+// control holds any, nor does an option button stand on the dialog itself.
+constexpr bool EveryFrameHoldsOnePair(ControlTable controls) {
+    for (const ControlSpec& holder : controls) {
+        if (holder.kind == OptionButton && holder.container == None) return false;
+        int buttons = 0;
+        for (const ControlSpec& entry : controls)
+            if (entry.kind == OptionButton && entry.container == holder.id) ++buttons;
+        if (buttons != (holder.kind == Frame ? 2 : 0)) return false;
+    }
+    return true;
+}
+static_assert(EveryFrameHoldsOnePair(kControls), "each frame holds one pair of option buttons");
 
 }  // namespace
 
@@ -71,11 +90,7 @@ std::array<ControlSpec, kControlCount> InTabOrder(ControlTable controls) {
 }
 
 ControlId PartnerOf(ControlId id) {
-    for (const auto& pair : kPairs) {
-        if (pair[0] == id) return pair[1];
-        if (pair[1] == id) return pair[0];
-    }
-    return None;
+    return PartnerIn(kControls, id);
 }
 
 TwipsRect ClientTwips(const ControlSpec& entry, ControlTable controls) {
