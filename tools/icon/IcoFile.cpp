@@ -82,14 +82,12 @@ IconEntry Encode8(const IndexedImage& image) {
     for (int y = size - 1; y >= 0; --y) {
         Bytes indices(row, 0);
         for (int x = 0; x < size; ++x) {
-            indices[static_cast<std::size_t>(x)] =
-                image.indices[static_cast<std::size_t>(y * size + x)];
+            indices[static_cast<std::size_t>(x)] = image.indices[PixelIndex(x, y, size)];
         }
         entry.bitmap.insert(entry.bitmap.end(), indices.begin(), indices.end());
     }
-    PutMask(entry.bitmap, size, [&](int x, int y) {
-        return image.transparent[static_cast<std::size_t>(y * size + x)];
-    });
+    PutMask(entry.bitmap, size,
+            [&](int x, int y) { return image.transparent[PixelIndex(x, y, size)]; });
     return entry;
 }
 

@@ -27,7 +27,7 @@ inline constexpr std::size_t kBitmapHeaderSize = 40;
 
 // Bytes in one row of a bitmap `width` pixels wide at `bitsPerPixel`: rows are padded to 4 bytes.
 constexpr std::size_t RowBytes(int width, int bitsPerPixel) {
-    return static_cast<std::size_t>((width * bitsPerPixel + 31) / 32 * 4);
+    return (static_cast<std::size_t>(width) * static_cast<std::size_t>(bitsPerPixel) + 31) / 32 * 4;
 }
 
 }  // namespace icon

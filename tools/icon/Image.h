@@ -14,12 +14,18 @@ struct Rgba {
     friend bool operator==(const Rgba&, const Rgba&) = default;
 };
 
+// The index of pixel (x, y) in a square image stored row by row, computed in std::size_t.
+constexpr std::size_t PixelIndex(int x, int y, int size) {
+    return static_cast<std::size_t>(y) * static_cast<std::size_t>(size) +
+           static_cast<std::size_t>(x);
+}
+
 struct Image {
     int size = 0;
     std::vector<Rgba> pixels;  // size * size, row by row from the top
 
-    Rgba& at(int x, int y) { return pixels[static_cast<std::size_t>(y * size + x)]; }
-    const Rgba& at(int x, int y) const { return pixels[static_cast<std::size_t>(y * size + x)]; }
+    Rgba& at(int x, int y) { return pixels[PixelIndex(x, y, size)]; }
+    const Rgba& at(int x, int y) const { return pixels[PixelIndex(x, y, size)]; }
 };
 
 // An image of at most 256 colours: a palette and one index per pixel. Pixels whose mask is set

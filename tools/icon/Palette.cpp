@@ -108,7 +108,7 @@ std::uint8_t Nearest(const std::vector<Rgba>& palette, const Rgba& colour) {
 }  // namespace
 
 IndexedImage Quantise(const Image& image) {
-    const auto count = static_cast<std::size_t>(image.size * image.size);
+    const auto count = static_cast<std::size_t>(image.size) * static_cast<std::size_t>(image.size);
     IndexedImage indexed{image.size,
                          {Rgba{0, 0, 0, 255}},
                          std::vector<std::uint8_t>(count, 0),
