@@ -1,5 +1,5 @@
 # The download, in dist/ of the build: a reproducible ZIP (the program, the users' readme, the
-# licence, the administrators' .reg example), the per-user MSI where wixl and msitools are
+# licence, the administrators' .reg example and the logon script that imports it), the per-user MSI where wixl and msitools are
 # installed, and a SHA-256 file beside each. Every time stamp is the last commit's
 # (scripts/at-commit-time), so that two builds of one commit give the same bytes.
 if(CMAKE_HOST_WIN32)
@@ -12,11 +12,15 @@ find_program(QM_MSIBUILD msibuild)
 set(qm_dist ${CMAKE_BINARY_DIR}/dist)
 set(qm_download ${qm_dist}/QuillmarrowDefaults-${PROJECT_VERSION}-win64)
 set(qm_at_commit_time ${PROJECT_SOURCE_DIR}/scripts/at-commit-time)
-# NAME in the ZIP=FILE; the .txt entries go with CRLF line ends.
+# The users' readme names the version as the build has it: written once, in project().
+set(QM_README ${CMAKE_BINARY_DIR}/README.txt)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/README.txt ${QM_README} @ONLY)
+# NAME in the ZIP=FILE; the text entries go with CRLF line ends.
 set(qm_zip_sources
-    README.txt=${PROJECT_SOURCE_DIR}/packaging/README.txt
+    README.txt=${QM_README}
     LICENSE.txt=${PROJECT_SOURCE_DIR}/LICENSE
-    preset-defaults.reg=${PROJECT_SOURCE_DIR}/docs/preset-defaults.reg)
+    preset-defaults.reg=${PROJECT_SOURCE_DIR}/packaging/preset-defaults.reg
+    preset-defaults.cmd=${PROJECT_SOURCE_DIR}/packaging/preset-defaults.cmd)
 set(qm_zip_inputs ${qm_zip_sources})
 list(TRANSFORM qm_zip_inputs REPLACE "^[^=]*=" "")
 add_custom_command(
