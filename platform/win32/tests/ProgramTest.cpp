@@ -9,10 +9,11 @@
 #include <cstring>
 #include <map>
 #include <string_view>
+#include <tuple>
 
-#include "platform/win32/DllSearch.h"
 #include "platform/win32/resources/resource.h"
 #include "platform/win32/tests/DialogFixture.h"
+#include "platform/win32/tests/RunningProgram.h"
 #include "testing/ImportSlots.h"
 #include "tools/icon/Artwork.h"
 
@@ -58,26 +59,121 @@ TEST(ProcessEnd, AnEscapedFailureExitsWithCode3AndATerminateFailsFast) {
     EXPECT_FALSE(terminated.detached) << "a fail-fast, not a quiet exit";
 }
 
-// A DLL of a name no system has, planted beside this program, is found there by a bare-name load,
-// and not once the program's start-up policy applies (in a child: it holds for its process).
-TEST(DllSearch, ADllBesideTheProgramIsNotLoadedOnceTheStartUpPolicyApplies) {
-    constexpr wchar_t kPlanted[] = L"qm_planted_probe.dll";
-    if (IsChild("dll search")) {
-        win32::SearchOnlySystem32ForDlls();
-        EXPECT_EQ(::LoadLibraryW(kPlanted), nullptr);
-        EXPECT_EQ(::GetLastError(), DWORD{ERROR_MOD_NOT_FOUND});
-        EndChild();
+// Of the DLLs Windows' own code loads by bare name for a dialog like this one (docs/dialog.md),
+// those Wine has (no cryptbase.dll) and loads no earlier than the program does (its own
+// comctl32 and user32 load version.dll and uxtheme.dll while the process starts, before any code
+// of the program runs); and one of a name no system has.
+constexpr const wchar_t* kSystemsBareNames[] = {L"dwmapi.dll", L"msimg32.dll", L"oleacc.dll"};
+constexpr wchar_t kPlanted[] = L"qm_planted_probe.dll";
+constexpr wchar_t kDialogTitle[] = L"Quillmarrow 2004 Default Settings";
+
+// Whether the screen shows in `control` (of another process, whose icon handles mean nothing
+// here) the system's icon `which`, as it draws on the control's background.
+bool ShowsSystemIcon(HWND control, LPCWSTR which) {
+    RECT shown{};
+    if (control == nullptr || !::GetWindowRect(control, &shown)) return false;
+    const int width = shown.right - shown.left, height = shown.bottom - shown.top;
+    const win32::WindowDc screen(nullptr);
+    const auto pixels = [&](const auto& draw) {
+        std::vector<DWORD> bits(std::size_t(width * height));
+        const std::unique_ptr<std::remove_pointer_t<HDC>, decltype(&::DeleteDC)> memory(
+            ::CreateCompatibleDC(screen.get()), &::DeleteDC);
+        const std::unique_ptr<std::remove_pointer_t<HBITMAP>, decltype(&::DeleteObject)> bitmap(
+            ::CreateCompatibleBitmap(screen.get(), width, height), &::DeleteObject);
+        const HGDIOBJ before = ::SelectObject(memory.get(), bitmap.get());
+        draw(memory.get());
+        ::SelectObject(memory.get(), before);
+        BITMAPINFO format{{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0},
+                          {}};
+        ::GetDIBits(memory.get(), bitmap.get(), 0, UINT(height), bits.data(), &format,
+                    DIB_RGB_COLORS);
+        return bits;
+    };
+    const std::vector<DWORD> onScreen = pixels([&](HDC into) {
+        ::BitBlt(into, 0, 0, width, height, screen.get(), shown.left, shown.top, SRCCOPY);
+    });
+    const std::vector<DWORD> drawn = pixels([&](HDC into) {
+        const RECT all{0, 0, width, height};
+        const auto corner = onScreen.empty() ? 0 : onScreen[0];  // transparent in every system icon
+        const std::unique_ptr<std::remove_pointer_t<HBRUSH>, decltype(&::DeleteObject)> background(
+            ::CreateSolidBrush(RGB(corner >> 16 & 0xFF, corner >> 8 & 0xFF, corner & 0xFF)),
+            &::DeleteObject);
+        ::FillRect(into, &all, background.get());
+        ::DrawIconEx(into, 0, 0, ::LoadIconW(nullptr, which), 0, 0, 0, nullptr, DI_NORMAL);
+    });
+    return !onScreen.empty() && onScreen == drawn;
+}
+
+// The program as downloaded, started from a folder with a DLL planted beside it: a bare-name load
+// inside it (Wine makes none of its own once the program runs) searches System32 alone; critical
+// errors ask for no disk, and crashes are left to Windows Error Reporting (no
+// SEM_NOGPFAULTERRORBOX). A second start while it runs shows only the information message, and
+// ends once it is dismissed, leaving the first as it was.
+TEST(TheProgram, SearchesOnlySystem32AsksForNoDiskAndMeetsASecondStartWithAMessage) {
+    ProgramFolder folder("QM_PROGRAM");
+    ASSERT_FALSE(folder.Plant(BuiltFile("QM_DETACH_PROBE"), kPlanted).empty());
+    const RunningProgram first(folder.Program());
+    const HWND dialog = first.WaitForWindow();
+    ASSERT_EQ(TextOf(dialog), kDialogTitle);
+    EXPECT_EQ(first.Call("LoadLibraryW", kPlanted), 0U) << "the planted DLL loaded";
+    EXPECT_EQ(first.Call("GetErrorMode"), DWORD{SEM_FAILCRITICALERRORS});
+
+    const RunningProgram second(folder.Program());
+    const HWND box = second.WaitForWindow();
+    std::wstring texts;
+    HWND icon = nullptr;
+    for (HWND child = nullptr; (child = ::FindWindowExW(box, child, L"Static", nullptr));) {
+        if ((::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            icon = child;
+        else
+            texts += TextOf(child);
     }
-    wchar_t self[MAX_PATH]{};
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring beside(self);
-    beside.replace(beside.rfind(L'\\') + 1, std::wstring::npos, kPlanted);
-    ASSERT_TRUE(::CopyFileW(BuiltFile("QM_DETACH_PROBE").c_str(), beside.c_str(), FALSE));
-    HMODULE found = ::LoadLibraryW(kPlanted);
-    EXPECT_NE(found, nullptr) << "a bare-name load finds it without the policy";
-    if (found != nullptr) ::FreeLibrary(found);
-    EXPECT_EQ(RunChild(L"DllSearch.*", L"dll search").exitCode, kChildPassed);
-    ::DeleteFileW(beside.c_str());
+    EXPECT_EQ(std::tuple(TextOf(box), texts, second.Windows().size()),
+              std::tuple(std::wstring(L"Quillmarrow Default Settings"),
+                         std::wstring(L"Quillmarrow Default Settings is already running on your "
+                                      L"system."),
+                         std::size_t{1}))
+        << "the title, the prompt, no window but the message box";
+    EXPECT_TRUE(ShowsSystemIcon(icon, IDI_INFORMATION));
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(second.ExitCode(10000), 0U);
+    EXPECT_EQ(first.Windows(), std::vector{dialog}) << "the first instance as it was";
+}
+
+// The program's own wWinMain where kernel32 has no SetDefaultDllDirectories (Windows 7 without
+// KB2533623): the program's folder stays first for bare names, so a planted DLL of a name no
+// system has is found there, but those Windows loads are already there from System32, whatever
+// is planted beside the program under their names. And on std::terminate the program's own
+// handler, whatever handler there was before wWinMain, fails fast.
+TEST(TheProgram, OnAKernel32WithoutDefaultDllDirectoriesHasWindowsDllsFromSystem32) {
+    ProgramFolder folder("QM_HOOKED_PROGRAM");
+    for (const wchar_t* name : kSystemsBareNames)
+        ASSERT_FALSE(folder.Plant(BuiltFile("QM_DETACH_PROBE"), name).empty());
+    ASSERT_FALSE(folder.Plant(BuiltFile("QM_DETACH_PROBE"), kPlanted).empty());
+    {
+        const RunningProgram program(folder.Program());
+        ASSERT_EQ(TextOf(program.WaitForWindow()), kDialogTitle) << std::hex << program.ExitCode(0);
+        EXPECT_NE(program.Call("LoadLibraryW", kPlanted), 0U) << "the fallback taken";
+        for (const wchar_t* name : kSystemsBareNames)
+            EXPECT_NE(program.Call("LoadLibraryW", name), 0U);
+        wchar_t system[MAX_PATH]{};
+        const std::wstring folderOfSystem(system, ::GetSystemDirectoryW(system, MAX_PATH));
+        std::wstring notFromSystem32;
+        for (const std::wstring& path : program.Modules()) {
+            const std::wstring name = path.substr(path.rfind(L'\\') + 1);
+            if (std::ranges::any_of(
+                    kSystemsBareNames,
+                    [&](const wchar_t* which) { return ::lstrcmpiW(which, name.c_str()) == 0; }) &&
+                ::lstrcmpiW(path.substr(0, path.rfind(L'\\')).c_str(), folderOfSystem.c_str()) != 0)
+                notFromSystem32 += path + L" ";
+        }
+        EXPECT_EQ(notFromSystem32, L"");
+    }
+    ::SetEnvironmentVariableW(L"QM_TERMINATE_ONCE_SHOWN", L"1");
+    const RunningProgram terminated(folder.Program());
+    ::SetEnvironmentVariableW(L"QM_TERMINATE_ONCE_SHOWN", nullptr);
+    EXPECT_EQ(terminated.ExitCode(20000), 0xC0000602U)
+        << std::hex << "STATUS_FAIL_FAST_EXCEPTION; 0xBAD07E43: the handler before wWinMain";
 }
 
 // What the template asks for where Wine answers otherwise than Windows: the font's character set
@@ -102,21 +198,6 @@ TEST(DialogTemplate, AsksForTheSystemsCharacterSetAndGivesNoOptionButtonATabStop
                   BS_AUTORADIOBUTTON)
             << ui::ControlSpecOf(option).name;
     }
-}
-
-// What the manifest asks of Windows that Wine does not act on: per-monitor v2 DPI awareness
-// (system aware before Windows 10 1703), Common Controls 6 (the visual styles, and the tooltips'
-// structure as the dialog fills it), and no elevation.
-TEST(Manifest, AsksForDpiAwarenessCommonControls6AndNoElevation) {
-    const std::string xml = ProgramResource(RT_MANIFEST, MAKEINTRESOURCEW(1));
-    for (const char* asked :
-         {R"(<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true<)",
-          R"(<dpiAwareness xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">)"
-          R"(PerMonitorV2, System<)",
-          R"(name="Microsoft.Windows.Common-Controls" version="6.0.0.0")",
-          R"(publicKeyToken="6595b64144ccf1df")",
-          R"(<requestedExecutionLevel level="asInvoker" uiAccess="false"/>)"})
-        EXPECT_NE(xml.find(asked), std::string::npos) << asked;
 }
 
 // The names and the version Explorer's Details tab shows, read through the resource's own
