@@ -7,7 +7,9 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <cwctype>
 #include <map>
+#include <set>
 #include <string_view>
 #include <tuple>
 
@@ -67,6 +69,16 @@ constexpr const wchar_t* kSystemsBareNames[] = {L"dwmapi.dll", L"msimg32.dll", L
 constexpr wchar_t kPlanted[] = L"qm_planted_probe.dll";
 constexpr wchar_t kDialogTitle[] = L"Quillmarrow 2004 Default Settings";
 
+struct GdiDeleter {
+    void operator()(HGDIOBJ object) const { ::DeleteObject(object); }
+};
+using GdiObject = std::unique_ptr<std::remove_pointer_t<HGDIOBJ>, GdiDeleter>;
+
+std::wstring Lowered(std::wstring text) {
+    std::ranges::transform(text, text.begin(), ::towlower);
+    return text;
+}
+
 // Whether the screen shows in `control` (of another process, whose icon handles mean nothing
 // here) the system's icon `which`, as it draws on the control's background.
 bool ShowsSystemIcon(HWND control, LPCWSTR which) {
@@ -74,34 +86,25 @@ bool ShowsSystemIcon(HWND control, LPCWSTR which) {
     if (control == nullptr || !::GetWindowRect(control, &shown)) return false;
     const int width = shown.right - shown.left, height = shown.bottom - shown.top;
     const win32::WindowDc screen(nullptr);
-    const auto pixels = [&](const auto& draw) {
-        std::vector<DWORD> bits(std::size_t(width * height));
-        const std::unique_ptr<std::remove_pointer_t<HDC>, decltype(&::DeleteDC)> memory(
-            ::CreateCompatibleDC(screen.get()), &::DeleteDC);
-        const std::unique_ptr<std::remove_pointer_t<HBITMAP>, decltype(&::DeleteObject)> bitmap(
-            ::CreateCompatibleBitmap(screen.get(), width, height), &::DeleteObject);
-        const HGDIOBJ before = ::SelectObject(memory.get(), bitmap.get());
-        draw(memory.get());
-        ::SelectObject(memory.get(), before);
-        BITMAPINFO format{{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0},
-                          {}};
-        ::GetDIBits(memory.get(), bitmap.get(), 0, UINT(height), bits.data(), &format,
-                    DIB_RGB_COLORS);
-        return bits;
-    };
-    const std::vector<DWORD> onScreen = pixels([&](HDC into) {
-        ::BitBlt(into, 0, 0, width, height, screen.get(), shown.left, shown.top, SRCCOPY);
-    });
-    const std::vector<DWORD> drawn = pixels([&](HDC into) {
-        const RECT all{0, 0, width, height};
-        const auto corner = onScreen.empty() ? 0 : onScreen[0];  // transparent in every system icon
-        const std::unique_ptr<std::remove_pointer_t<HBRUSH>, decltype(&::DeleteObject)> background(
-            ::CreateSolidBrush(RGB(corner >> 16 & 0xFF, corner >> 8 & 0xFF, corner & 0xFF)),
-            &::DeleteObject);
-        ::FillRect(into, &all, background.get());
-        ::DrawIconEx(into, 0, 0, ::LoadIconW(nullptr, which), 0, 0, 0, nullptr, DI_NORMAL);
-    });
-    return !onScreen.empty() && onScreen == drawn;
+    BITMAPINFO format{{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    DWORD* bits = nullptr;
+    const GdiObject bitmap(::CreateDIBSection(screen.get(), &format, DIB_RGB_COLORS,
+                                              reinterpret_cast<void**>(&bits), nullptr, 0));
+    const std::unique_ptr<std::remove_pointer_t<HDC>, decltype(&::DeleteDC)> memory(
+        ::CreateCompatibleDC(screen.get()), &::DeleteDC);
+    if (!bitmap || !memory) return false;
+    const HGDIOBJ before = ::SelectObject(memory.get(), bitmap.get());
+    ::BitBlt(memory.get(), 0, 0, width, height, screen.get(), shown.left, shown.top, SRCCOPY);
+    ::GdiFlush();
+    const std::vector<DWORD> onScreen(bits, bits + width * height);
+    const GdiObject background(::CreateSolidBrush(  // a corner, clear in every system icon
+        RGB(bits[0] >> 16 & 0xFF, bits[0] >> 8 & 0xFF, bits[0] & 0xFF)));
+    const RECT all{0, 0, width, height};
+    ::FillRect(memory.get(), &all, static_cast<HBRUSH>(background.get()));
+    ::DrawIconEx(memory.get(), 0, 0, ::LoadIconW(nullptr, which), 0, 0, 0, nullptr, DI_NORMAL);
+    ::GdiFlush();
+    ::SelectObject(memory.get(), before);
+    return std::equal(onScreen.begin(), onScreen.end(), bits);
 }
 
 // The program as downloaded, started from a folder with a DLL planted beside it: a bare-name load
@@ -111,7 +114,7 @@ bool ShowsSystemIcon(HWND control, LPCWSTR which) {
 // ends once it is dismissed, leaving the first as it was.
 TEST(TheProgram, SearchesOnlySystem32AsksForNoDiskAndMeetsASecondStartWithAMessage) {
     ProgramFolder folder("QM_PROGRAM");
-    ASSERT_FALSE(folder.Plant(BuiltFile("QM_DETACH_PROBE"), kPlanted).empty());
+    ASSERT_TRUE(folder.Plant("QM_DETACH_PROBE", kPlanted));
     const RunningProgram first(folder.Program());
     const HWND dialog = first.WaitForWindow();
     ASSERT_EQ(TextOf(dialog), kDialogTitle);
@@ -141,37 +144,32 @@ TEST(TheProgram, SearchesOnlySystem32AsksForNoDiskAndMeetsASecondStartWithAMessa
 }
 
 // The program's own wWinMain where kernel32 has no SetDefaultDllDirectories (Windows 7 without
-// KB2533623): the program's folder stays first for bare names, so a planted DLL of a name no
-// system has is found there, but those Windows loads are already there from System32, whatever
-// is planted beside the program under their names. And on std::terminate the program's own
-// handler, whatever handler there was before wWinMain, fails fast.
+// KB2533623): its folder stays first for bare names (a DLL of a name no system has is found
+// there), but the DLLs Windows loads by bare name come from System32, whatever is planted beside
+// it under their names. And on std::terminate its own handler, not the one before, fails fast.
 TEST(TheProgram, OnAKernel32WithoutDefaultDllDirectoriesHasWindowsDllsFromSystem32) {
     ProgramFolder folder("QM_HOOKED_PROGRAM");
     for (const wchar_t* name : kSystemsBareNames)
-        ASSERT_FALSE(folder.Plant(BuiltFile("QM_DETACH_PROBE"), name).empty());
-    ASSERT_FALSE(folder.Plant(BuiltFile("QM_DETACH_PROBE"), kPlanted).empty());
+        ASSERT_TRUE(folder.Plant("QM_DETACH_PROBE", name));
+    ASSERT_TRUE(folder.Plant("QM_DETACH_PROBE", kPlanted));
     {
         const RunningProgram program(folder.Program());
         ASSERT_EQ(TextOf(program.WaitForWindow()), kDialogTitle) << std::hex << program.ExitCode(0);
-        EXPECT_NE(program.Call("LoadLibraryW", kPlanted), 0U) << "the fallback taken";
-        for (const wchar_t* name : kSystemsBareNames)
-            EXPECT_NE(program.Call("LoadLibraryW", name), 0U);
+        EXPECT_NE(program.Call("LoadLibraryW", kPlanted), 0U) << "the fallback not taken";
         wchar_t system[MAX_PATH]{};
-        const std::wstring folderOfSystem(system, ::GetSystemDirectoryW(system, MAX_PATH));
-        std::wstring notFromSystem32;
-        for (const std::wstring& path : program.Modules()) {
-            const std::wstring name = path.substr(path.rfind(L'\\') + 1);
-            if (std::ranges::any_of(
-                    kSystemsBareNames,
-                    [&](const wchar_t* which) { return ::lstrcmpiW(which, name.c_str()) == 0; }) &&
-                ::lstrcmpiW(path.substr(0, path.rfind(L'\\')).c_str(), folderOfSystem.c_str()) != 0)
-                notFromSystem32 += path + L" ";
+        const std::wstring system32(system, ::GetSystemDirectoryW(system, MAX_PATH));
+        std::set<std::wstring> wanted, found;
+        for (const wchar_t* name : kSystemsBareNames) {
+            EXPECT_NE(program.Call("LoadLibraryW", name), 0U) << name;
+            wanted.insert(Lowered(system32 + L'\\' + name));
         }
-        EXPECT_EQ(notFromSystem32, L"");
+        for (const std::wstring& path : program.Modules())
+            if (wanted.contains(Lowered(path))) found.insert(Lowered(path));
+        EXPECT_EQ(found, wanted);
     }
-    ::SetEnvironmentVariableW(L"QM_TERMINATE_ONCE_SHOWN", L"1");
+    ::SetEnvironmentVariableW(L"QM_TERMINATE_AT_START", L"1");
     const RunningProgram terminated(folder.Program());
-    ::SetEnvironmentVariableW(L"QM_TERMINATE_ONCE_SHOWN", nullptr);
+    ::SetEnvironmentVariableW(L"QM_TERMINATE_AT_START", nullptr);
     EXPECT_EQ(terminated.ExitCode(20000), 0xC0000602U)
         << std::hex << "STATUS_FAIL_FAST_EXCEPTION; 0xBAD07E43: the handler before wWinMain";
 }

@@ -3,15 +3,15 @@
 // - kernel32 without SetDefaultDllDirectories, as on Windows 7 without KB2533623;
 // - a terminate handler in place that is not the program's, as another C++ runtime's default
 //   (here the program's own stand-in for libstdc++'s would end the process just as wWinMain's
-//   handler does), ending the process with kForeignHandlerExitCode;
-// - with QM_TERMINATE_ONCE_SHOWN set, a std::terminate on another thread once the dialog shows.
+//   handler does), ending the process with exit code 0xBAD07E43;
+// - with QM_TERMINATE_AT_START set, a std::terminate where the toolkit starts Common Controls.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdlib>
 #include <exception>
 #include <string_view>
 
-#include "platform/win32/tests/StartUpHooks.h"
 #include "testing/ImportSlots.h"
 
 namespace {
@@ -26,23 +26,13 @@ FARPROC WINAPI WithoutDefaultDllDirectories(HMODULE module, LPCSTR name) {
     return g_getProcAddress(module, name);
 }
 
-[[noreturn]] DWORD WINAPI TerminateOnceShown(LPVOID) {
-    for (;; ::Sleep(20)) {
-        DWORD process = 0;
-        HWND dialog = ::FindWindowW(L"#32770", L"Quillmarrow 2004 Default Settings");
-        if (dialog != nullptr && ::GetWindowThreadProcessId(dialog, &process) != 0 &&
-            process == ::GetCurrentProcessId())
-            std::terminate();
-    }
-}
-
 const bool g_hooked = [] {
     g_getProcAddress =
         import_slots::RedirectImport("GetProcAddress", &WithoutDefaultDllDirectories);
-    if (g_getProcAddress == nullptr) ::ExitProcess(hooked_program::kNotHookedExitCode);
-    std::set_terminate([] { ::ExitProcess(hooked_program::kForeignHandlerExitCode); });
-    if (std::getenv("QM_TERMINATE_ONCE_SHOWN") != nullptr)
-        ::CloseHandle(::CreateThread(nullptr, 0, &TerminateOnceShown, nullptr, 0, nullptr));
+    std::set_terminate([] { ::ExitProcess(0xBAD07E43); });
+    if (std::getenv("QM_TERMINATE_AT_START") != nullptr)  // once wWinMain makes the toolkit
+        import_slots::RedirectImport(
+            "InitCommonControlsEx", +[](const INITCOMMONCONTROLSEX*) -> BOOL { std::terminate(); });
     return true;
 }();
 
