@@ -137,7 +137,10 @@ TEST(TheProgram, SearchesOnlySystem32AsksForNoDiskAndMeetsASecondStartWithAMessa
                                       L"system."),
                          std::size_t{1}))
         << "the title, the prompt, no window but the message box";
-    EXPECT_TRUE(ShowsSystemIcon(icon, IDI_INFORMATION));
+    bool informs = false;  // once the box has painted its icon, within 2 s
+    for (int tries = 0; tries < 40 && !(informs = ShowsSystemIcon(icon, IDI_INFORMATION)); ++tries)
+        ::Sleep(50);
+    EXPECT_TRUE(informs);
     ::PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(second.ExitCode(10000), 0U);
     EXPECT_EQ(first.Windows(), std::vector{dialog}) << "the first instance as it was";
