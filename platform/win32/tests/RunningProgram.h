@@ -59,7 +59,8 @@ class RunningProgram {
         id_ = started.dwProcessId;
     }
     ~RunningProgram() {
-        if (ExitCode(0) == STILL_ACTIVE) ::TerminateProcess(process_.get(), 1);
+        if (ExitCode(0) == STILL_ACTIVE && ::TerminateProcess(process_.get(), 1))
+            ::WaitForSingleObject(process_.get(), 5000);  // its file free to delete
     }
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;
