@@ -7,12 +7,15 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <cwctype>
 #include <map>
+#include <set>
 #include <string_view>
+#include <tuple>
 
-#include "platform/win32/DllSearch.h"
 #include "platform/win32/resources/resource.h"
 #include "platform/win32/tests/DialogFixture.h"
+#include "platform/win32/tests/RunningProgram.h"
 #include "testing/ImportSlots.h"
 #include "tools/icon/Artwork.h"
 
@@ -58,26 +61,120 @@ TEST(ProcessEnd, AnEscapedFailureExitsWithCode3AndATerminateFailsFast) {
     EXPECT_FALSE(terminated.detached) << "a fail-fast, not a quiet exit";
 }
 
-// A DLL of a name no system has, planted beside this program, is found there by a bare-name load,
-// and not once the program's start-up policy applies (in a child: it holds for its process).
-TEST(DllSearch, ADllBesideTheProgramIsNotLoadedOnceTheStartUpPolicyApplies) {
-    constexpr wchar_t kPlanted[] = L"qm_planted_probe.dll";
-    if (IsChild("dll search")) {
-        win32::SearchOnlySystem32ForDlls();
-        EXPECT_EQ(::LoadLibraryW(kPlanted), nullptr);
-        EXPECT_EQ(::GetLastError(), DWORD{ERROR_MOD_NOT_FOUND});
-        EndChild();
+// Of the DLLs Windows' own code loads by bare name for a dialog like this one (docs/dialog.md),
+// those Wine has (no cryptbase.dll) and loads no earlier than the program does (its own
+// comctl32 and user32 load version.dll and uxtheme.dll while the process starts, before any code
+// of the program runs); and one of a name no system has.
+constexpr const wchar_t* kSystemsBareNames[] = {L"dwmapi.dll", L"msimg32.dll", L"oleacc.dll"};
+constexpr wchar_t kPlanted[] = L"qm_planted_probe.dll";
+constexpr wchar_t kDialogTitle[] = L"Quillmarrow 2004 Default Settings";
+
+struct GdiDeleter {
+    void operator()(HGDIOBJ object) const { ::DeleteObject(object); }
+};
+using GdiObject = std::unique_ptr<std::remove_pointer_t<HGDIOBJ>, GdiDeleter>;
+
+std::wstring Lowered(std::wstring text) {
+    std::ranges::transform(text, text.begin(), ::towlower);
+    return text;
+}
+
+// Whether the screen shows in `control` (of another process, whose icon handles mean nothing
+// here) the system's icon `which`, as it draws on the control's background.
+bool ShowsSystemIcon(HWND control, LPCWSTR which) {
+    RECT shown{};
+    if (control == nullptr || !::GetWindowRect(control, &shown)) return false;
+    const int width = shown.right - shown.left, height = shown.bottom - shown.top;
+    const win32::WindowDc screen(nullptr);
+    BITMAPINFO format{{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    DWORD* bits = nullptr;
+    const GdiObject bitmap(::CreateDIBSection(screen.get(), &format, DIB_RGB_COLORS,
+                                              reinterpret_cast<void**>(&bits), nullptr, 0));
+    const std::unique_ptr<std::remove_pointer_t<HDC>, decltype(&::DeleteDC)> memory(
+        ::CreateCompatibleDC(screen.get()), &::DeleteDC);
+    if (!bitmap || !memory) return false;
+    const HGDIOBJ before = ::SelectObject(memory.get(), bitmap.get());
+    ::BitBlt(memory.get(), 0, 0, width, height, screen.get(), shown.left, shown.top, SRCCOPY);
+    ::GdiFlush();
+    const std::vector<DWORD> onScreen(bits, bits + width * height);
+    const GdiObject background(::CreateSolidBrush(  // a corner, clear in every system icon
+        RGB(bits[0] >> 16 & 0xFF, bits[0] >> 8 & 0xFF, bits[0] & 0xFF)));
+    const RECT all{0, 0, width, height};
+    ::FillRect(memory.get(), &all, static_cast<HBRUSH>(background.get()));
+    ::DrawIconEx(memory.get(), 0, 0, ::LoadIconW(nullptr, which), 0, 0, 0, nullptr, DI_NORMAL);
+    ::GdiFlush();
+    ::SelectObject(memory.get(), before);
+    return std::equal(onScreen.begin(), onScreen.end(), bits);
+}
+
+// The program as downloaded, started from a folder with a DLL planted beside it: a bare-name load
+// inside it (Wine makes none of its own once the program runs) searches System32 alone; critical
+// errors ask for no disk, and crashes are left to Windows Error Reporting (no
+// SEM_NOGPFAULTERRORBOX). A second start while it runs shows only the information message, and
+// ends once it is dismissed, leaving the first as it was.
+TEST(TheProgram, SearchesOnlySystem32AsksForNoDiskAndMeetsASecondStartWithAMessage) {
+    ProgramFolder folder("QM_PROGRAM");
+    ASSERT_TRUE(folder.Plant("QM_DETACH_PROBE", kPlanted));
+    const RunningProgram first(folder.Program());
+    const HWND dialog = first.WaitForWindow();
+    ASSERT_EQ(TextOf(dialog), kDialogTitle);
+    EXPECT_EQ(first.Call("LoadLibraryW", kPlanted), 0U) << "the planted DLL loaded";
+    EXPECT_EQ(first.Call("GetErrorMode"), DWORD{SEM_FAILCRITICALERRORS});
+
+    const RunningProgram second(folder.Program());
+    const HWND box = second.WaitForWindow();
+    std::wstring texts;
+    HWND icon = nullptr;
+    for (HWND child = nullptr; (child = ::FindWindowExW(box, child, L"Static", nullptr));) {
+        if ((::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            icon = child;
+        else
+            texts += TextOf(child);
     }
-    wchar_t self[MAX_PATH]{};
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring beside(self);
-    beside.replace(beside.rfind(L'\\') + 1, std::wstring::npos, kPlanted);
-    ASSERT_TRUE(::CopyFileW(BuiltFile("QM_DETACH_PROBE").c_str(), beside.c_str(), FALSE));
-    HMODULE found = ::LoadLibraryW(kPlanted);
-    EXPECT_NE(found, nullptr) << "a bare-name load finds it without the policy";
-    if (found != nullptr) ::FreeLibrary(found);
-    EXPECT_EQ(RunChild(L"DllSearch.*", L"dll search").exitCode, kChildPassed);
-    ::DeleteFileW(beside.c_str());
+    EXPECT_EQ(std::tuple(TextOf(box), texts, second.Windows().size()),
+              std::tuple(std::wstring(L"Quillmarrow Default Settings"),
+                         std::wstring(L"Quillmarrow Default Settings is already running on your "
+                                      L"system."),
+                         std::size_t{1}))
+        << "the title, the prompt, no window but the message box";
+    bool informs = false;  // once the box has painted its icon, within 2 s
+    for (int tries = 0; tries < 40 && !(informs = ShowsSystemIcon(icon, IDI_INFORMATION)); ++tries)
+        ::Sleep(50);
+    EXPECT_TRUE(informs);
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(second.ExitCode(10000), 0U);
+    EXPECT_EQ(first.Windows(), std::vector{dialog}) << "the first instance as it was";
+}
+
+// The program's own wWinMain where kernel32 has no SetDefaultDllDirectories (Windows 7 without
+// KB2533623): its folder stays first for bare names (a DLL of a name no system has is found
+// there), but the DLLs Windows loads by bare name come from System32, whatever is planted beside
+// it under their names. And on std::terminate its own handler, not the one before, fails fast.
+TEST(TheProgram, OnAKernel32WithoutDefaultDllDirectoriesHasWindowsDllsFromSystem32) {
+    ProgramFolder folder("QM_HOOKED_PROGRAM");
+    for (const wchar_t* name : kSystemsBareNames)
+        ASSERT_TRUE(folder.Plant("QM_DETACH_PROBE", name));
+    ASSERT_TRUE(folder.Plant("QM_DETACH_PROBE", kPlanted));
+    {
+        const RunningProgram program(folder.Program());
+        ASSERT_EQ(TextOf(program.WaitForWindow()), kDialogTitle) << std::hex << program.ExitCode(0);
+        EXPECT_NE(program.Call("LoadLibraryW", kPlanted), 0U) << "the fallback not taken";
+        wchar_t system[MAX_PATH]{};
+        const std::wstring system32(system, ::GetSystemDirectoryW(system, MAX_PATH));
+        std::set<std::wstring> wanted, found;
+        for (const wchar_t* name : kSystemsBareNames) {
+            EXPECT_NE(program.Call("LoadLibraryW", name), 0U) << name;
+            wanted.insert(Lowered(system32 + L'\\' + name));
+        }
+        for (const std::wstring& path : program.Modules())
+            if (wanted.contains(Lowered(path))) found.insert(Lowered(path));
+        EXPECT_EQ(found, wanted);
+    }
+    ::SetEnvironmentVariableW(L"QM_TERMINATE_AT_START", L"1");
+    const RunningProgram terminated(folder.Program());
+    ::SetEnvironmentVariableW(L"QM_TERMINATE_AT_START", nullptr);
+    EXPECT_EQ(terminated.ExitCode(20000), 0xC0000602U)
+        << std::hex << "STATUS_FAIL_FAST_EXCEPTION; 0xBAD07E43: the handler before wWinMain";
 }
 
 // What the template asks for where Wine answers otherwise than Windows: the font's character set
@@ -102,21 +199,6 @@ TEST(DialogTemplate, AsksForTheSystemsCharacterSetAndGivesNoOptionButtonATabStop
                   BS_AUTORADIOBUTTON)
             << ui::ControlSpecOf(option).name;
     }
-}
-
-// What the manifest asks of Windows that Wine does not act on: per-monitor v2 DPI awareness
-// (system aware before Windows 10 1703), Common Controls 6 (the visual styles, and the tooltips'
-// structure as the dialog fills it), and no elevation.
-TEST(Manifest, AsksForDpiAwarenessCommonControls6AndNoElevation) {
-    const std::string xml = ProgramResource(RT_MANIFEST, MAKEINTRESOURCEW(1));
-    for (const char* asked :
-         {R"(<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true<)",
-          R"(<dpiAwareness xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">)"
-          R"(PerMonitorV2, System<)",
-          R"(name="Microsoft.Windows.Common-Controls" version="6.0.0.0")",
-          R"(publicKeyToken="6595b64144ccf1df")",
-          R"(<requestedExecutionLevel level="asInvoker" uiAccess="false"/>)"})
-        EXPECT_NE(xml.find(asked), std::string::npos) << asked;
 }
 
 // The names and the version Explorer's Details tab shows, read through the resource's own

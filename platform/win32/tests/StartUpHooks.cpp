@@ -1,0 +1,39 @@
+// Linked into a test build of the program (hooked_program), beside its own wWinMain: what its
+// start-up meets where the tests cannot run it, set up before wWinMain runs.
+// - kernel32 without SetDefaultDllDirectories, as on Windows 7 without KB2533623;
+// - a terminate handler in place that is not the program's, as another C++ runtime's default
+//   (here the program's own stand-in for libstdc++'s would end the process just as wWinMain's
+//   handler does), ending the process with exit code 0xBAD07E43;
+// - with QM_TERMINATE_AT_START set, a std::terminate where the toolkit starts Common Controls.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <exception>
+#include <string_view>
+
+#include "testing/ImportSlots.h"
+
+namespace {
+
+decltype(&::GetProcAddress) g_getProcAddress = nullptr;
+
+FARPROC WINAPI WithoutDefaultDllDirectories(HMODULE module, LPCSTR name) {
+    if (!IS_INTRESOURCE(name) && std::string_view(name) == "SetDefaultDllDirectories") {
+        ::SetLastError(ERROR_PROC_NOT_FOUND);
+        return nullptr;
+    }
+    return g_getProcAddress(module, name);
+}
+
+const bool g_hooked = [] {
+    g_getProcAddress =
+        import_slots::RedirectImport("GetProcAddress", &WithoutDefaultDllDirectories);
+    std::set_terminate([] { ::ExitProcess(0xBAD07E43); });
+    if (std::getenv("QM_TERMINATE_AT_START") != nullptr)  // once wWinMain makes the toolkit
+        import_slots::RedirectImport(
+            "InitCommonControlsEx", +[](const INITCOMMONCONTROLSEX*) -> BOOL { std::terminate(); });
+    return true;
+}();
+
+}  // namespace
