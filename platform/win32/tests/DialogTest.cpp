@@ -12,6 +12,7 @@
 #include <tuple>
 
 #include "platform/win32/tests/DialogFixture.h"
+#include "testing/ImportSlots.h"
 
 namespace {
 
@@ -68,9 +69,23 @@ void ExpectCentredOn(const RECT& area) {
     EXPECT_NEAR(2 * frame[1] + frame[3], area.top + area.bottom, 1) << "down";
 }
 
+// GetSystemMetrics' icon sizes as at 96 DPI: what Windows answers for a system DPI of 96 while
+// the dialog is on a monitor of 144 (Wine has one DPI for all monitors).
+decltype(&::GetSystemMetrics) g_systemMetrics = nullptr;
+int WINAPI SystemIconMetricsAt96(int metric) {
+    const bool icon = metric == SM_CXICON || metric == SM_CYICON || metric == SM_CXSMICON ||
+                      metric == SM_CYSMICON;
+    return icon ? ::MulDiv(g_systemMetrics(metric), 2, 3) : g_systemMetrics(metric);
+}
+
 TEST_F(DialogTest, FaceIsTheDesignAtTheDialogsDpi) {
     const bool at144 = IsChild("144 dpi");  // else the prefix's 96
     const int dpi = at144 ? 144 : USER_DEFAULT_SCREEN_DPI;
+    if (at144) {  // the dialog made again with the system's metrics at another DPI than its own
+        g_systemMetrics = import_slots::RedirectImport("GetSystemMetrics", &SystemIconMetricsAt96);
+        ui::Unload(*form_);
+        ui::Load(*form_);
+    }
     ASSERT_EQ(::GetDpiForWindow(TheDialog()), static_cast<UINT>(dpi));
     RECT client{};
     ::GetClientRect(TheDialog(), &client);
@@ -90,6 +105,24 @@ TEST_F(DialogTest, FaceIsTheDesignAtTheDialogsDpi) {
     monitor.cbSize = sizeof(monitor);
     ::GetMonitorInfoW(::MonitorFromWindow(TheDialog(), MONITOR_DEFAULTTONULL), &monitor);
     ExpectCentredOn(monitor.rcWork);
+    // The title bar's icons at the sizes Windows gives the DPI: 32 and 16 pixels at 96, half as
+    // large again at 144.
+    std::vector<LONG> iconSides;
+    for (const WPARAM which : {WPARAM{ICON_BIG}, WPARAM{ICON_SMALL}}) {
+        const auto icon =
+            reinterpret_cast<HICON>(::SendMessageW(TheDialog(), WM_GETICON, which, 0));
+        ICONINFO info{};
+        BITMAP bitmap{};
+        if (icon != nullptr && ::GetIconInfo(icon, &info)) {
+            ::GetObjectW(info.hbmColor, sizeof(bitmap), &bitmap);
+            ::DeleteObject(info.hbmColor);
+            ::DeleteObject(info.hbmMask);
+        }
+        iconSides.insert(iconSides.end(), {bitmap.bmWidth, bitmap.bmHeight});
+    }
+    const LONG side = at144 ? 48 : 32;
+    EXPECT_EQ(iconSides, (std::vector<LONG>{side, side, side / 2, side / 2}))
+        << "the big icon's width and height, the small one's";
 
     // "MS Shell Dlg" 8 pt, regular, not DS_SHELLFONT: Windows would make the face "MS Shell Dlg 2"
     // (Tahoma), in which the information text does not fit (Wine keeps the face, so the request
