@@ -268,22 +268,29 @@ TEST(PreviousInstance, AFirstInstanceRunsWhetherItsMarkMayBeOpenedOrNot) {
 }
 
 // The end of the session as the system sends it, from another thread while the program waits
-// for messages: a shutdown's question agreed to; an end called off leaving the dialog as it was;
-// Restart Manager's end closing it as the close button does (no handler runs, nothing is
-// stored), and the message loop, which no posted message wakes, returning.
+// for messages: each kind of end (a shutdown, a logoff, Restart Manager's, a critical one) agreed
+// to and then called off, leaving the dialog as it was; Restart Manager's end closing it as the
+// close button does (no handler runs, nothing is stored), and the message loop, which no posted
+// message wakes, returning.
+constexpr LPARAM kEndKinds[] = {0, LPARAM(ENDSESSION_LOGOFF), ENDSESSION_CLOSEAPP,
+                                ENDSESSION_CRITICAL};
 struct Session {
     HWND dialog, choice;
     DWORD loop;
     win32::UniqueHandle returned{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-    LRESULT shutdown = 0, closeApp = 0;
-    bool keptAfterCalledOff = false, loopStuck = false;
+    std::vector<std::pair<LRESULT, bool>> calledOff{};  // agreed to, the dialog kept as it was
+    bool loopStuck = false;
 };
 DWORD WINAPI EndTheSession(void* ending) {
     auto& session = *static_cast<Session*>(ending);
-    session.shutdown = ::SendMessageW(session.dialog, WM_QUERYENDSESSION, 0, 0);
-    ::SendMessageW(session.dialog, WM_ENDSESSION, FALSE, 0);
-    session.keptAfterCalledOff = ::SendMessageW(session.choice, BM_GETCHECK, 0, 0) == BST_CHECKED;
-    session.closeApp = ::SendMessageW(session.dialog, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP);
+    for (const LPARAM kind : kEndKinds) {
+        const LRESULT agreed = ::SendMessageW(session.dialog, WM_QUERYENDSESSION, 0, kind);
+        ::SendMessageW(session.dialog, WM_ENDSESSION, FALSE, kind);
+        session.calledOff.emplace_back(
+            agreed, ::IsWindow(session.dialog) &&
+                        ::SendMessageW(session.choice, BM_GETCHECK, 0, 0) == BST_CHECKED);
+    }
+    ::SendMessageW(session.dialog, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP);
     ::SendMessageW(session.dialog, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
     session.loopStuck = ::WaitForSingleObject(session.returned.get(), 5000) != WAIT_OBJECT_0;
     if (session.loopStuck) ::PostThreadMessageW(session.loop, WM_QUIT, 0, 0);
@@ -299,9 +306,8 @@ TEST_F(DialogTest, TheEndOfTheSessionIsAgreedToAndClosesTheDialogOnlyWhenItComes
     toolkit_.RunMessageLoop();
     ::SetEvent(session.returned.get());
     ::WaitForSingleObject(ending.get(), INFINITE);
-    EXPECT_EQ(std::pair(session.shutdown, session.closeApp),
-              std::pair(LRESULT{TRUE}, LRESULT{TRUE}));
-    EXPECT_TRUE(session.keptAfterCalledOff) << "an end called off leaves the dialog as it was";
+    EXPECT_EQ(session.calledOff, decltype(session.calledOff)(4, {TRUE, true}))
+        << "each kind of end agreed to, and called off, leaving the dialog as it was";
     EXPECT_FALSE(form_->Loaded());
     EXPECT_TRUE(form_->clicks.empty());
     EXPECT_FALSE(session.loopStuck) << "the message loop waits on after its last form went";
