@@ -69,20 +69,26 @@ void ExpectCentredOn(const RECT& area) {
     EXPECT_NEAR(2 * frame[1] + frame[3], area.top + area.bottom, 1) << "down";
 }
 
-// GetSystemMetrics' icon sizes as at 96 DPI: what Windows answers for a system DPI of 96 while
-// the dialog is on a monitor of 144 (Wine has one DPI for all monitors).
+// What Windows answers for a system DPI of 96 while the dialog is on a monitor of 144 (Wine has
+// one DPI for all monitors): the icon sizes of GetSystemMetrics and the screen's pixels per inch.
 decltype(&::GetSystemMetrics) g_systemMetrics = nullptr;
+decltype(&::GetDeviceCaps) g_deviceCaps = nullptr;
 int WINAPI SystemIconMetricsAt96(int metric) {
     const bool icon = metric == SM_CXICON || metric == SM_CYICON || metric == SM_CXSMICON ||
                       metric == SM_CYSMICON;
     return icon ? ::MulDiv(g_systemMetrics(metric), 2, 3) : g_systemMetrics(metric);
 }
+int WINAPI DeviceCapsAt96(HDC dc, int index) {
+    const bool perInch = index == LOGPIXELSX || index == LOGPIXELSY;
+    return perInch ? USER_DEFAULT_SCREEN_DPI : g_deviceCaps(dc, index);
+}
 
 TEST_F(DialogTest, FaceIsTheDesignAtTheDialogsDpi) {
     const bool at144 = IsChild("144 dpi");  // else the prefix's 96
     const int dpi = at144 ? 144 : USER_DEFAULT_SCREEN_DPI;
-    if (at144) {  // the dialog made again with the system's metrics at another DPI than its own
+    if (at144) {  // the dialog made again with the system's DPI other than its own
         g_systemMetrics = import_slots::RedirectImport("GetSystemMetrics", &SystemIconMetricsAt96);
+        g_deviceCaps = import_slots::RedirectImport("GetDeviceCaps", &DeviceCapsAt96);
         ui::Unload(*form_);
         ui::Load(*form_);
     }
