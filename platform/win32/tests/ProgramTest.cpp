@@ -1,5 +1,5 @@
 // What the program asks of Windows beyond the dialog's behaviour: how it ends on a failure, where
-// its DLLs come from, what its template and its resources (version, icon) hold.
+// its DLLs come from, what its template and its resources (manifest, version) hold.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -8,16 +8,13 @@
 #include <cstdio>
 #include <cstring>
 #include <cwctype>
-#include <map>
 #include <set>
 #include <string_view>
 #include <tuple>
 
-#include "platform/win32/resources/resource.h"
 #include "platform/win32/tests/DialogFixture.h"
 #include "platform/win32/tests/RunningProgram.h"
 #include "testing/ImportSlots.h"
-#include "tools/icon/Artwork.h"
 
 namespace {
 
@@ -238,76 +235,6 @@ TEST(VersionInfo, NamesTheProgramAndItsVersionAsItsReadmeDoes) {
     EXPECT_EQ(names, L"Quillmarrow Default Settings|Quillmarrow Default Settings|Vendrakel|" +
                          std::wstring(version.begin(), version.end()) + L"|" +
                          std::wstring(version.begin(), version.end()) + L"|");
-}
-
-// An image of an icon as Windows holds it once it has decoded it: its pixels from the top row down
-// as 0xAARRGGBB (no alpha from an 8-bit image), and its AND mask (set: the screen shows through).
-struct IconImage {
-    std::vector<DWORD> pixels;
-    std::vector<bool> masked;
-};
-IconImage AsWindowsHoldsIt(HICON icon, int size, bool alpha) {
-    IconImage image{std::vector<DWORD>(std::size_t(size * size)), {}};
-    std::vector<DWORD> mask(image.pixels.size());
-    ICONINFO info{};
-    if (icon == nullptr || !::GetIconInfo(icon, &info)) return {};
-    const win32::WindowDc screen(nullptr);
-    BITMAPINFO format{{sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-    ::GetDIBits(screen.get(), info.hbmColor, 0, UINT(size), image.pixels.data(), &format, 0);
-    ::GetDIBits(screen.get(), info.hbmMask, 0, UINT(size), mask.data(), &format, 0);
-    ::DeleteObject(info.hbmColor);
-    ::DeleteObject(info.hbmMask);
-    for (DWORD& pixel : image.pixels) pixel &= alpha ? 0xFFFFFFFF : 0xFFFFFF;
-    for (const DWORD bit : mask) image.masked.push_back((bit & 0xFFFFFF) != 0);
-    return image;
-}
-
-// Every image of the program's icon group as Windows decodes it from the exe: 48, 32 and 16
-// pixels, each in 32 bits (the artwork as drawn) and in 8 bits (its colours where the artwork is
-// opaque), each mask set where the artwork is transparent; the title bar shows the 32-bit images
-// at the system's icon sizes for the dialog's DPI.
-TEST_F(DialogTest, TheIconHasTheArtworkInEachImageAndTheTitleBarShowsIt) {
-    const std::string group = ProgramResource(RT_GROUP_ICON, MAKEINTRESOURCEW(IDI_QUILLMARROW));
-    std::map<std::pair<int, int>, IconImage> images;               // by size and bits
-    for (std::size_t at = 6; at + 14 <= group.size(); at += 14) {  // each GRPICONDIRENTRY
-        const auto* entry = reinterpret_cast<const BYTE*>(group.data() + at);
-        std::string bytes = ProgramResource(RT_ICON, MAKEINTRESOURCEW(entry[12] | entry[13] << 8));
-        const int size = entry[0], bits = entry[6] | entry[7] << 8;
-        const win32::UniqueIcon icon(
-            ::CreateIconFromResourceEx(reinterpret_cast<BYTE*>(bytes.data()), DWORD(bytes.size()),
-                                       TRUE, 0x00030000, size, size, LR_DEFAULTCOLOR));
-        images[{size, bits}] = AsWindowsHoldsIt(icon.get(), size, bits == 32);
-    }
-    ASSERT_EQ(images.size(), 6U);
-    for (const int size : {16, 32, 48}) {
-        const IconImage &deep = images[{size, 32}], &flat = images[{size, 8}];
-        std::vector<DWORD> drawn;
-        for (const icon::Rgba& pixel : icon::DrawAppIcon(size).pixels)
-            drawn.push_back(DWORD{pixel.a} << 24 | pixel.r << 16 | pixel.g << 8 | pixel.b);
-        ASSERT_TRUE(deep.pixels == drawn && flat.pixels.size() == drawn.size()) << size;
-        int wrong = 0;
-        for (std::size_t i = 0; i < drawn.size(); ++i) {
-            const DWORD alpha = drawn[i] >> 24;
-            const bool masked = alpha == 0, shown = alpha == 255;
-            const auto close = [&](int shift) {
-                return std::abs(int(flat.pixels[i] >> shift & 0xFF) -
-                                int(drawn[i] >> shift & 0xFF)) <= 24;
-            };
-            wrong += (masked || shown) && (deep.masked[i] != masked || flat.masked[i] != masked);
-            wrong += shown && !(close(0) && close(8) && close(16));
-        }
-        EXPECT_EQ(wrong, 0) << "pixels of the " << size << "-pixel images off their artwork";
-    }
-    const UINT dpi = ::GetDpiForWindow(TheDialog());
-    for (const auto& [which, metric] :
-         {std::pair(WPARAM{ICON_BIG}, SM_CXICON), std::pair(WPARAM{ICON_SMALL}, SM_CXSMICON)}) {
-        const int size = ::GetSystemMetricsForDpi(metric, dpi);
-        const auto shown =
-            reinterpret_cast<HICON>(::SendMessageW(TheDialog(), WM_GETICON, which, 0));
-        EXPECT_TRUE(AsWindowsHoldsIt(shown, size, true).pixels ==
-                    images[std::pair(size, 32)].pixels)
-            << size << " pixels";
-    }
 }
 
 }  // namespace

@@ -1,0 +1,107 @@
+// The program's icon as Windows decodes it from the exe, held to the approved artwork
+// (docs/dialog.png), and the title bar showing it.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <tuple>
+
+#include "platform/win32/resources/resource.h"
+#include "platform/win32/tests/DialogFixture.h"
+
+namespace {
+
+using namespace dialog_test;
+
+// An image of an icon as Windows holds it once it has decoded it: its pixels from the top row down
+// as 0xAARRGGBB (an 8-bit image has no alpha: its pixels are 0xFF where its AND mask shows them,
+// 0x00 where the screen shows through), and its AND mask (set: the screen shows through).
+struct IconImage {
+    std::vector<DWORD> pixels;
+    std::vector<bool> masked;
+};
+IconImage AsWindowsHoldsIt(HICON icon, int size, bool alpha) {
+    IconImage image{std::vector<DWORD>(std::size_t(size * size)), {}};
+    std::vector<DWORD> mask(image.pixels.size());
+    ICONINFO info{};
+    if (icon == nullptr || !::GetIconInfo(icon, &info)) return {};
+    const win32::WindowDc screen(nullptr);
+    BITMAPINFO format{{sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    ::GetDIBits(screen.get(), info.hbmColor, 0, UINT(size), image.pixels.data(), &format, 0);
+    ::GetDIBits(screen.get(), info.hbmMask, 0, UINT(size), mask.data(), &format, 0);
+    ::DeleteObject(info.hbmColor);
+    ::DeleteObject(info.hbmMask);
+    for (std::size_t i = 0; i < mask.size(); ++i) {
+        image.masked.push_back((mask[i] & 0xFFFFFF) != 0);
+        if (!alpha)
+            image.pixels[i] = (image.pixels[i] & 0xFFFFFF) | (image.masked[i] ? 0 : 0xFF000000);
+    }
+    return image;
+}
+
+// The approved artwork (docs/dialog.png) as the exe's images held it when it was approved, by
+// size and bits: the pixels (0xAARRGGBB as above) on the folder's tab, the quill's vane and the
+// folder's front, at these fractions of the side across and down; how many pixels are opaque; and
+// an FNV-1a checksum of every pixel and mask bit.
+constexpr std::pair<double, double> kPlaces[] = {{0.2, 0.2}, {0.65, 0.3}, {0.5, 0.7}};
+using Approved = std::tuple<std::array<DWORD, 3>, int, std::uint32_t>;
+const std::map<std::pair<int, int>, Approved> kApproved{
+    {{48, 32}, {{0xFFD1912C, 0xFF4088CC, 0xFFF4BF4C}, 1404, 0x42FD13D6}},
+    {{48, 8}, {{0xFFD1912C, 0xFF4088CC, 0xFFF4BF4C}, 1454, 0x159A4DB2}},
+    {{32, 32}, {{0xFFD1912C, 0xFF3471AF, 0xFFF4BE4C}, 621, 0xC93CFED4}},
+    {{32, 8}, {{0xFFD1912C, 0xFF3471AF, 0xFFF4BE4C}, 643, 0xAAB2FFFE}},
+    {{16, 32}, {{0xFFC58828, 0xFF1A3D6D, 0xFFF3BD4A}, 151, 0x09C13802}},
+    {{16, 8}, {{0xFFC58828, 0xFF1A3D6D, 0xFFF3BD4A}, 163, 0x262DB10E}}};
+
+Approved Summary(const IconImage& image, int size) {
+    Approved summary{};
+    auto& [atPlaces, opaque, checksum] = summary;
+    for (std::size_t i = 0; i < std::size(kPlaces); ++i) {
+        const auto [across, down] = kPlaces[i];
+        const auto at = std::size_t(int(down * size) * size + int(across * size));
+        atPlaces[i] = at < image.pixels.size() ? image.pixels[at] : 0;
+    }
+    checksum = 2166136261U;
+    for (std::size_t i = 0; i < image.pixels.size(); ++i) {
+        opaque += image.pixels[i] >> 24 == 0xFF;
+        for (const DWORD word : {image.pixels[i], DWORD{image.masked[i]}}) {
+            for (int shift = 0; shift < 32; shift += 8)
+                checksum = (checksum ^ (word >> shift & 0xFF)) * 16777619U;
+        }
+    }
+    return summary;
+}
+
+// Every image of the program's icon group as Windows decodes it from the exe: 48, 32 and 16
+// pixels, each in 32 bits and in 8; the title bar shows the 32-bit ones of its sizes at 96 DPI.
+TEST_F(DialogTest, TheIconHasTheApprovedArtworkInEachImageAndTheTitleBarShowsIt) {
+    const std::string group = ProgramResource(RT_GROUP_ICON, MAKEINTRESOURCEW(IDI_QUILLMARROW));
+    std::map<std::pair<int, int>, IconImage> images;               // by size and bits
+    for (std::size_t at = 6; at + 14 <= group.size(); at += 14) {  // each GRPICONDIRENTRY
+        const auto* entry = reinterpret_cast<const BYTE*>(group.data() + at);
+        std::string bytes = ProgramResource(RT_ICON, MAKEINTRESOURCEW(entry[12] | entry[13] << 8));
+        const int size = entry[0], bits = entry[6] | entry[7] << 8;
+        const win32::UniqueIcon icon(
+            ::CreateIconFromResourceEx(reinterpret_cast<BYTE*>(bytes.data()), DWORD(bytes.size()),
+                                       TRUE, 0x00030000, size, size, LR_DEFAULTCOLOR));
+        images[{size, bits}] = AsWindowsHoldsIt(icon.get(), size, bits == 32);
+    }
+    ASSERT_EQ(images.size(), kApproved.size());
+    for (const auto& [sizeAndBits, approved] : kApproved) {
+        const auto [size, bits] = sizeAndBits;
+        EXPECT_EQ(Summary(images[sizeAndBits], size), approved)
+            << size << " pixels, " << bits << " bits: the tab, vane and front; opaque; checksum";
+    }
+    for (const auto& [which, size] :
+         {std::pair(WPARAM{ICON_BIG}, 32), std::pair(WPARAM{ICON_SMALL}, 16)}) {
+        const auto shown =
+            reinterpret_cast<HICON>(::SendMessageW(TheDialog(), WM_GETICON, which, 0));
+        EXPECT_TRUE(AsWindowsHoldsIt(shown, size, true).pixels ==
+                    images[std::pair(size, 32)].pixels)
+            << size << " pixels";
+    }
+}
+
+}  // namespace
