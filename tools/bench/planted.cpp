@@ -1,27 +1,26 @@
 // Linked into the bench's copies with a regression planted on purpose (tools/bench/run --planted),
 // never into the program. The copy's own import of one Win32 call goes through a stand-in that
-// spins the processor for kPlanted, once, where PLANTED_WHERE says: 1 the single-instance check
-// (CreateMutexW), 2 a value read as "False" (RegQueryValueExA), 3 the settings key not found
-// (RegOpenKeyExA), 4 the tooltips, made on the first hover (CreateWindowExW).
+// spins the processor (Spin.h), once, where PLANTED_WHERE says: 1 the single-instance check
+// (CreateMutexW), 2 a value read as "False", 6 one read as "True" (RegQueryValueExA), 3 the
+// settings key not found (RegOpenKeyExA), 4 the tooltips, made on the first hover
+// (CreateWindowExW); 7 there too, but for ever: a program that never comes back.
 #include <windows.h>
 
 #include <chrono>
 #include <cstring>
+#include <string_view>
 
+#include "Spin.h"
 #include "testing/ImportSlots.h"
 
 namespace {
 
-// The regression's length (tools/bench/tests/test_verdict.py reads it here).
-constexpr auto kPlanted = std::chrono::milliseconds(10);
-
 void SpinOnce() {
-    static bool spun = false;
-    if (spun) return;
-    spun = true;
-    const auto until = std::chrono::steady_clock::now() + kPlanted;
-    while (std::chrono::steady_clock::now() < until) {
-    }
+#if PLANTED_WHERE == 7
+    planted::SpinOnce(std::chrono::hours(24));
+#else
+    planted::SpinOnce();
+#endif
 }
 
 #if PLANTED_WHERE == 1
@@ -31,14 +30,15 @@ HANDLE WINAPI StandIn(LPSECURITY_ATTRIBUTES security, BOOL owned, LPCWSTR name) 
     SpinOnce();
     return original(security, owned, name);
 }
-#elif PLANTED_WHERE == 2
+#elif PLANTED_WHERE == 2 || PLANTED_WHERE == 6
 constexpr char kImport[] = "RegQueryValueExA";
+constexpr std::string_view kValue = PLANTED_WHERE == 2 ? "False" : "True";
 decltype(&::RegQueryValueExA) original = nullptr;
 LSTATUS WINAPI StandIn(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
                        LPDWORD size) {
     const LSTATUS status = original(key, name, reserved, type, data, size);
-    if (status == ERROR_SUCCESS && data != nullptr && *size >= 5 &&
-        std::memcmp(data, "False", 5) == 0)
+    if (status == ERROR_SUCCESS && data != nullptr && *size >= kValue.size() &&
+        std::memcmp(data, kValue.data(), kValue.size()) == 0)
         SpinOnce();
     return status;
 }
@@ -50,7 +50,7 @@ LSTATUS WINAPI StandIn(HKEY root, LPCSTR path, DWORD options, REGSAM access, PHK
     if (status == ERROR_FILE_NOT_FOUND) SpinOnce();
     return status;
 }
-#elif PLANTED_WHERE == 4
+#elif PLANTED_WHERE == 4 || PLANTED_WHERE == 7
 constexpr char kImport[] = "CreateWindowExW";
 decltype(&::CreateWindowExW) original = nullptr;
 HWND WINAPI StandIn(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD style, int x, int y,
@@ -61,7 +61,7 @@ HWND WINAPI StandIn(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD style
                     param);
 }
 #else
-#error "PLANTED_WHERE: 1 to 4"
+#error "PLANTED_WHERE: 1 to 4, 6 or 7"
 #endif
 
 // Installed before the entry point. A copy that does not import the call, and so would carry no

@@ -1,13 +1,28 @@
-"""The bench's arithmetic on made-up figures: no Wine, no timing."""
+"""The bench's judging and batching on made-up figures, its planted spin timed, its usage error's
+exit status: no Wine, no display."""
+import math
 import os
 import random
-import re
+import subprocess
 import sys
+import tempfile
 import unittest
 
 BENCH = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, BENCH)
 import verdict  # noqa: E402
+
+STATES = ("true", "false", "missing")
+
+
+def bootstrap_median_quantile(n, p):
+    """The smallest k whose value, k-th smallest of n distinct ones, the median of a resample of n
+    (n odd) drawn with replacement reaches with probability at least p: that median lies at or below
+    it when at least (n + 1) / 2 of the n draws do, each with probability (k + 1) / n."""
+    def at_or_below(k):
+        q = (k + 1) / n
+        return sum(math.comb(n, j) * q ** j * (1 - q) ** (n - j) for j in range((n + 1) // 2, n + 1))
+    return next(k for k in range(n) if at_or_below(k) >= p)
 
 
 class Verdict(unittest.TestCase):
@@ -18,35 +33,82 @@ class Verdict(unittest.TestCase):
         every = [exe for order in plan for exe, _ in order]
         self.assertFalse([i for i in range(1, len(every)) if every[i] == every[i - 1]])
 
-    def test_the_program_minus_its_yardstick_run_by_run(self):
-        self.assertEqual(verdict.paired([70.0, 65.5, 80.0], [60.0, 66.0, 71.0]), [10.0, -0.5, 9.0])
+    def test_the_median_and_its_95_percent_interval_from_resamples_with_replacement(self):
+        # Skewed figures (squares: their mean is a third over their median), so many that the
+        # interval's ends at 90, 95 and 99 % lie three and more values apart.
+        n = 401
+        middle, low, high = verdict.median_interval([float(k * k) for k in range(n)])
+        self.assertEqual(middle, 200.0 ** 2)
+        for end, p in ((low, 0.025), (high, 0.975)):
+            expected = bootstrap_median_quantile(n, p)
+            self.assertLessEqual(abs(math.sqrt(end) - expected), 1, (end, expected))
 
-    def test_a_95_percent_interval_of_the_median_from_resamples_with_replacement(self):
-        # 0..100: the median's standard error is about 1.25 x 29 / 10 = 3.6, so a 95 % interval
-        # spans some 50 +- 7, a 50 % one 50 +- 2.5; resamples without replacement all give 50.
-        middle, low, high = verdict.median_interval([float(v) for v in range(101)])
-        self.assertEqual(middle, 50.0)
-        self.assertTrue(36 <= low <= 42 and 58 <= high <= 64, (low, high))
+    def test_each_row_the_program_over_its_yardstick_against_its_own_limit(self):
+        # Per run: the bare dialog 60 ms and more (skewed: the median is not the mean); the required
+        # work 6, 9 and 3 ms over it by state; the program 6 over the required work with "True"
+        # stored, 4 under it with "False", level when missing. Over 5 fails the program's limit, over
+        # 7.5 the yardstick's.
+        noise = [0.1 * k * k for k in range(15)]
+        cpu = {("dialog", "true"): [60 + e for e in noise]}
+        for state, required, program in zip(STATES, (6, 9, 3), (6, -4, 0)):
+            cpu["required", state] = [60 + required + e for e in noise]
+            cpu["program", state] = [60 + required + program + e for e in noise]
+        rows = verdict.judged(cpu, STATES)
+        self.assertEqual([rows[state]["findings"] for state in STATES],
+                         [("FAIL", "PASS"), ("PASS", "FAIL"), ("PASS", "PASS")])
+        self.assertEqual([[round(i[0], 1) for i in rows[state]["intervals"]] for state in STATES],
+                         [[6, 6], [-4, 9], [0, 3]])
+        self.assertEqual([round(m, 1) for m in rows["true"]["medians"]], [64.9, 70.9, 76.9])
 
-    def test_a_limit_inside_the_interval_leaves_it_undecided(self):
-        self.assertEqual([verdict.judge((0, low, high), 5.0) for low, high in ((-2, 4), (6, 14), (3, 9))],
-                         ["PASS", "FAIL", "undecided"])
+    def test_at_the_limit_passes_over_it_fails_holding_it_undecided(self):
+        self.assertEqual([verdict.judge((0, low, high), 5.0) for low, high in ((-2, 5), (5, 9), (5.01, 9), (3, 9))],
+                         ["PASS", "undecided", "FAIL", "undecided"])
 
-    def test_the_exit_status_says_the_verdict(self):
-        statuses = [verdict.EXIT_STATUS[verdict.overall(findings)] for findings in
+    def test_batches_until_decided_then_the_exit_status_says_how_it_ended(self):
+        self.assertEqual([n for n in range(50) if verdict.batch_ends(n, 15)], [16, 31, 46])
+        rows = {"a": {"findings": ("PASS", "undecided")}, "b": {"findings": ("PASS", "PASS")}}
+        self.assertTrue(verdict.more_runs(rows))
+        rows["b"]["findings"] = ("FAIL", "PASS")
+        self.assertFalse(verdict.more_runs(rows))
+        self.assertFalse(verdict.more_runs({"a": {"findings": ("PASS", "PASS")}}))
+        statuses = [verdict.exit_status(verdict.overall(findings)) for findings in
                     (["PASS", "PASS"], ["PASS", "undecided", "FAIL"], ["undecided", "PASS"])]
-        self.assertEqual(statuses, [0, 1, 2])
+        self.assertEqual(statuses + [verdict.exit_status(end) for end in (verdict.COULD_NOT_RUN, "")], [0, 1, 2, 3, 3])
+        usage = subprocess.run([sys.executable, os.path.join(BENCH, "run"), "--bogus"], capture_output=True)
+        self.assertEqual(usage.returncode, 3, usage.stderr)
 
-    def test_memory_against_the_bare_dialog_then_with_tooltips_against_the_required_work(self):
-        ratios = verdict.memory_ratios({"program": 22.0, "dialog": 20.0, "program tooltips": 23.1,
-                                        "required tooltips": 22.0})
+    def test_memory_by_program_and_the_footprint_against_its_limits(self):
+        def starts(bare, peak):
+            return [{"bare peak": bare, "peak": peak}] * 3
+        ratios = verdict.memory_ratios({("dialog", "true"): starts(20.0, 30.0),
+                                        ("required", "true"): starts(21.0, 22.0),
+                                        ("program", "true"): starts(22.0, 23.1),
+                                        ("program", "false"): starts(22.0, 23.1)})
         self.assertEqual((round(ratios["bare"], 3), round(ratios["tooltips"], 3)), (1.1, 1.05))
+        fits = {"bare": 1.05, "tooltips": 1.0}
+        dlls = ["KERNEL32.dll", "USER32.dll"]
+        self.assertEqual([verdict.footprint(fits, 128, dlls), verdict.footprint(ratios, 98, dlls),
+                          verdict.footprint(fits, 128.1, dlls), verdict.footprint(fits, 98, dlls + ["ucrtbase.dll"]),
+                          verdict.footprint(fits, 98, [])], ["PASS", "FAIL", "FAIL", "FAIL", "FAIL"])
 
-    def test_the_planted_spin_lasts_at_least_10_ms(self):
-        with open(os.path.join(BENCH, "planted.cpp")) as source:
-            unit, count = re.search(r"kPlanted = std::chrono::(\w+)\((\d+)\)", source.read()).groups()
-        seconds = {"seconds": 1, "milliseconds": 1e-3, "microseconds": 1e-6, "nanoseconds": 1e-9}[unit]
-        self.assertGreaterEqual(int(count) * seconds, 0.010)
+    def test_the_planted_spin_lasts_10_ms(self):
+        harness = """#include <chrono>
+#include <cstdio>
+#include "Spin.h"
+int main() {
+    const auto start = std::chrono::steady_clock::now();
+    planted::SpinOnce();
+    const auto spent = std::chrono::steady_clock::now() - start;
+    using std::chrono::duration_cast, std::chrono::microseconds;
+    std::printf("%lld", static_cast<long long>(duration_cast<microseconds>(spent).count()));
+}
+"""
+        with tempfile.TemporaryDirectory() as folder:
+            spin = os.path.join(folder, "spin")
+            subprocess.run(["g++", "-std=c++20", "-O1", "-I", BENCH, "-x", "c++", "-", "-o", spin], input=harness,
+                           text=True, check=True)
+            spent_us = int(subprocess.run([spin], capture_output=True, text=True, check=True).stdout)
+        self.assertGreaterEqual(spent_us, 10000)
 
 
 if __name__ == "__main__":
