@@ -52,13 +52,16 @@ TEST_F(Settings, ResetShowsWhatIsStoredOkStoresTheUpperButtonsAndCancelNothing) 
     dialog->SetValue(ControlId::optStartMenu, kFalse);  // neither button of the pair selected
     EXPECT_EQ(Pairs(*dialog), "01 10 00");
     EXPECT_THROW(dialog->SetValue(ControlId::cmdOK, kTrue), InvalidArgumentFault);
+    EXPECT_THROW(static_cast<void>(dialog->Value(ControlId::cmdOK)), InvalidArgumentFault);
     EXPECT_EQ(AllStored(), "True False False");  // nothing stored before OK
     dialog->OnClick(ControlId::cmdOK);
     EXPECT_EQ(AllStored(), "False True False");
     EXPECT_FALSE(dialog->Loaded());
     EXPECT_TRUE(ui::LoadedForms().empty());
+    EXPECT_EQ(Pairs(FrmOptions()), "10 10 10") << "a dialog not loaded yet, as designed";
 
     const auto again = Start();
+    EXPECT_NE(again, dialog) << "unloading destroyed the single instance";
     registry.log.clear();
     toolkit.UserSelects(ControlId::optAllFolders);
     again->OnClick(ControlId::cmdCancel);
