@@ -107,6 +107,8 @@ TEST(RegistryNumbers, AreTheOnesWindowsDocuments) {
     EXPECT_EQ((std::array{kRegNone, kRegSz, kRegExpandSz, kRegBinary, kRegDword, kRegMultiSz,
                           kKeyRead, kKeyAllAccess, kOptionNonVolatile, kHkeyCurrentUser}),
               (std::array<std::uint32_t, 10>{0, 1, 2, 3, 4, 7, 0x20019, 0xF003F, 0, 0x80000001}));
+    // HKEY_CURRENT_USER is ((HKEY)(ULONG_PTR)((LONG)0x80000001)): sign-extended in 64 bits.
+    EXPECT_EQ(RootKey(kHkeyCurrentUser), static_cast<Hkey>(std::intptr_t{-0x7FFFFFFF}));
 }
 
 }  // namespace
