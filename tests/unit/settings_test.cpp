@@ -35,6 +35,8 @@ TEST_F(Settings, OpeningReadsAllThreeInOrderBeforeAnyWriteAndFillsTheHiddenDialo
     EXPECT_EQ(Pairs(*dialog), "01 10 01");
     const Log shown = Entries(toolkit.log, {"SetChecked", "DoEvents", "Display"});
     EXPECT_EQ(Log(shown.end() - 3, shown.end()), (Log{"SetChecked", "DoEvents", "Display"}));
+    ui::Show(*dialog);  // shown again: loaded already, so made once
+    EXPECT_EQ(Entries(toolkit.log, {"Realise"}), Log{"Realise"});
 }
 
 TEST_F(Settings, ResetShowsWhatIsStoredOkStoresTheUpperButtonsAndCancelNothing) {
@@ -58,7 +60,14 @@ TEST_F(Settings, ResetShowsWhatIsStoredOkStoresTheUpperButtonsAndCancelNothing) 
     EXPECT_EQ(AllStored(), "False True False");
     EXPECT_FALSE(dialog->Loaded());
     EXPECT_TRUE(ui::LoadedForms().empty());
-    EXPECT_EQ(Pairs(FrmOptions()), "10 10 10") << "a dialog not loaded yet, as designed";
+    // A dialog not loaded: as designed; a selection clears its partner, and unloading forgets it.
+    const auto other = std::make_shared<FrmOptions>();
+    EXPECT_EQ(Pairs(*other), "10 10 10");
+    other->SetValue(ControlId::optSubfoldersOnly, kTrue);
+    EXPECT_EQ(Pairs(*other), "01 10 10");
+    ui::Load(*other);
+    ui::Unload(*other);
+    EXPECT_EQ(Pairs(*other), "10 10 10");
 
     const auto again = Start();
     EXPECT_NE(again, dialog) << "unloading destroyed the single instance";

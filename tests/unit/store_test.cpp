@@ -44,6 +44,7 @@ TEST_F(Store, EachCallIsHandedTheTrimmedPathItsAccessAndTheCountWithoutTerminato
     EXPECT_EQ(store.ReadString(kHive, u"", u"AtRoot"), u"");
     EXPECT_EQ(Calls(), (Log{"Open (null) 20019", "Query AtRoot", "Query AtRoot 0", "Close"}));
     EXPECT_EQ(store.DeleteValue(kHive, u"A\\C", u"V"), kFalse);  // no such key: nothing made
+    EXPECT_EQ(Calls(), Log{"Open A\\C f003f"}) << "and no handle to close";
     EXPECT_EQ(registry.keys.count("A\\C") + registry.keys.count("A\\\\B"), 0U);
 }
 
