@@ -42,23 +42,28 @@ class FakeRegistry : public reg::RegistryApi {
     }
     std::size_t OpenHandles() const { return handles_.size(); }
 
-    reg::Status RegOpenKeyExA(reg::Hkey root, const char* subKey, std::uint32_t,
+    // A reserved argument other than zero, or an option other than the plain one (a symbolic
+    // link opened, a volatile key made), is refused as a wrong parameter.
+    reg::Status RegOpenKeyExA(reg::Hkey root, const char* subKey, std::uint32_t options,
                               std::uint32_t access, reg::Hkey* result) override {
+        if (options != 0) return reg::kInvalidParameter;
         if (auto status = Enter("Open " + Name(subKey) + " " + Hex(access))) return *status;
         return Open(root, subKey, result);
     }
-    reg::Status RegCreateKeyExA(reg::Hkey root, const char* subKey, std::uint32_t,
-                                const char* keyClass, std::uint32_t, std::uint32_t access,
+    reg::Status RegCreateKeyExA(reg::Hkey root, const char* subKey, std::uint32_t reserved,
+                                const char* keyClass, std::uint32_t options, std::uint32_t access,
                                 const void*, reg::Hkey* result, std::uint32_t*) override {
+        if (reserved != 0 || options != 0) return reg::kInvalidParameter;
         if (auto status =
                 Enter("Create " + Name(subKey) + " " + Name(keyClass) + " " + Hex(access)))
             return *status;
         if (root == kRoot) MakePath(subKey == nullptr ? "" : subKey);
         return Open(root, subKey, result);
     }
-    reg::Status RegQueryValueExA(reg::Hkey key, const char* name, std::uint32_t*,
+    reg::Status RegQueryValueExA(reg::Hkey key, const char* name, std::uint32_t* reserved,
                                  std::uint32_t* type, std::uint8_t* data,
                                  std::uint32_t* size) override {
+        if (reserved != nullptr) return reg::kInvalidParameter;
         const std::uint32_t capacity = data == nullptr ? 0 : *size;
         if (auto status =
                 Enter("Query " + Name(name) + (data ? " " + std::to_string(capacity) : "")))
@@ -73,8 +78,10 @@ class FakeRegistry : public reg::RegistryApi {
         if (value->type == reg::kRegSz && capacity > *size) data[*size] = 0;  // room for a NUL
         return reg::kSuccess;
     }
-    reg::Status RegSetValueExA(reg::Hkey key, const char* name, std::uint32_t, std::uint32_t type,
-                               const std::uint8_t* data, std::uint32_t size) override {
+    reg::Status RegSetValueExA(reg::Hkey key, const char* name, std::uint32_t reserved,
+                               std::uint32_t type, const std::uint8_t* data,
+                               std::uint32_t size) override {
+        if (reserved != 0) return reg::kInvalidParameter;
         std::string bytes(reinterpret_cast<const char*>(data), size + std::size_t{1});
         if (auto status = Enter("Set " + Name(name) + " " + std::to_string(size) + " " + bytes))
             return *status;

@@ -42,6 +42,10 @@ TEST_F(Failures, AFailureInsideTheFailureRoutineEscapesEveryTrapAfterOneAttempt)
     EXPECT_THROW(modMain::Main(), app::EscapedFailure);
     EXPECT_EQ(Entries(toolkit.log, {"FAILED"}), Log{"FAILED "s + kUnexpectedErrorBox});
 
+    ui::InstallToolkit(nullptr);  // no toolkit at all: no message can be shown either
+    EXPECT_THROW(modMain::Main(), app::EscapedFailure);
+    ui::InstallToolkit(&toolkit);
+
     toolkit.failing = {"Destroy"};  // Cancel's unload fails, and so does the failure routine's
     reg::InstallRegistry(&registry);
     const auto dialog = Start();

@@ -35,6 +35,8 @@ TEST_F(Settings, OpeningReadsAllThreeInOrderBeforeAnyWriteAndFillsTheHiddenDialo
     EXPECT_EQ(Pairs(*dialog), "01 10 01");
     const Log shown = Entries(toolkit.log, {"SetChecked", "DoEvents", "Display"});
     EXPECT_EQ(Log(shown.end() - 3, shown.end()), (Log{"SetChecked", "DoEvents", "Display"}));
+    ui::Show(*dialog);  // shown again: loaded already, so made once
+    EXPECT_EQ(Entries(toolkit.log, {"Realise"}), Log{"Realise"});
 }
 
 TEST_F(Settings, ResetShowsWhatIsStoredOkStoresTheUpperButtonsAndCancelNothing) {
@@ -52,13 +54,23 @@ TEST_F(Settings, ResetShowsWhatIsStoredOkStoresTheUpperButtonsAndCancelNothing) 
     dialog->SetValue(ControlId::optStartMenu, kFalse);  // neither button of the pair selected
     EXPECT_EQ(Pairs(*dialog), "01 10 00");
     EXPECT_THROW(dialog->SetValue(ControlId::cmdOK, kTrue), InvalidArgumentFault);
+    EXPECT_THROW(static_cast<void>(dialog->Value(ControlId::cmdOK)), InvalidArgumentFault);
     EXPECT_EQ(AllStored(), "True False False");  // nothing stored before OK
     dialog->OnClick(ControlId::cmdOK);
     EXPECT_EQ(AllStored(), "False True False");
     EXPECT_FALSE(dialog->Loaded());
     EXPECT_TRUE(ui::LoadedForms().empty());
+    // A dialog not loaded: as designed; a selection clears its partner, and unloading forgets it.
+    const auto other = std::make_shared<FrmOptions>();
+    EXPECT_EQ(Pairs(*other), "10 10 10");
+    other->SetValue(ControlId::optSubfoldersOnly, kTrue);
+    EXPECT_EQ(Pairs(*other), "01 10 10");
+    ui::Load(*other);
+    ui::Unload(*other);
+    EXPECT_EQ(Pairs(*other), "10 10 10");
 
     const auto again = Start();
+    EXPECT_NE(again, dialog) << "unloading destroyed the single instance";
     registry.log.clear();
     toolkit.UserSelects(ControlId::optAllFolders);
     again->OnClick(ControlId::cmdCancel);

@@ -1,6 +1,8 @@
 // RegStringHandler against the fake registry: what each call is handed, and odd or changing data.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "registry/RegStringHandler.h"
 #include "tests/fakes/FakeRegistry.h"
 
@@ -42,6 +44,7 @@ TEST_F(Store, EachCallIsHandedTheTrimmedPathItsAccessAndTheCountWithoutTerminato
     EXPECT_EQ(store.ReadString(kHive, u"", u"AtRoot"), u"");
     EXPECT_EQ(Calls(), (Log{"Open (null) 20019", "Query AtRoot", "Query AtRoot 0", "Close"}));
     EXPECT_EQ(store.DeleteValue(kHive, u"A\\C", u"V"), kFalse);  // no such key: nothing made
+    EXPECT_EQ(Calls(), Log{"Open A\\C f003f"}) << "and no handle to close";
     EXPECT_EQ(registry.keys.count("A\\C") + registry.keys.count("A\\\\B"), 0U);
 }
 
@@ -93,6 +96,20 @@ TEST_F(Store, AValueThatChangesBetweenTheQueriesReadsAsItIsNowOrEmpty) {
     EXPECT_EQ(Read(), u"");
     BeforeDataQuery([&] { registry.Put("K", "V", registry.Get("K", "V")->bytes + "x"); });
     EXPECT_EQ(Read(), u"");  // keeps growing: given up on
+}
+
+// The registry's numbers as Microsoft documents them (winerror.h, winnt.h): the program hands them
+// to advapi32 as they are, and the fake shares them, so a mistyped one shows only here.
+TEST(RegistryNumbers, AreTheOnesWindowsDocuments) {
+    using namespace reg;
+    EXPECT_EQ((std::array{kSuccess, kFileNotFound, kAccessDenied, kInvalidHandle, kInvalidParameter,
+                          kBadPathname, kMoreData}),
+              (std::array<Status, 7>{0, 2, 5, 6, 87, 161, 234}));
+    EXPECT_EQ((std::array{kRegNone, kRegSz, kRegExpandSz, kRegBinary, kRegDword, kRegMultiSz,
+                          kKeyRead, kKeyAllAccess, kOptionNonVolatile, kHkeyCurrentUser}),
+              (std::array<std::uint32_t, 10>{0, 1, 2, 3, 4, 7, 0x20019, 0xF003F, 0, 0x80000001}));
+    // HKEY_CURRENT_USER is ((HKEY)(ULONG_PTR)((LONG)0x80000001)): sign-extended in 64 bits.
+    EXPECT_EQ(RootKey(kHkeyCurrentUser), static_cast<Hkey>(std::intptr_t{-0x7FFFFFFF}));
 }
 
 }  // namespace

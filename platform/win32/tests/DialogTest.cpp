@@ -148,6 +148,9 @@ TEST_F(DialogTest, FaceIsTheDesignAtTheDialogsDpi) {
             EXPECT_EQ(PlacedAt(control), at144 ? kAt144.at(designed.id) : designed.at96);
         }
         EXPECT_EQ(TextOf(control), designed.caption);
+        std::array<wchar_t, 16> className{};
+        ::GetClassNameW(control, className.data(), static_cast<int>(className.size()));
+        EXPECT_STREQ(className.data(), designed.buttonType < 0 ? L"Static" : L"Button");
         EXPECT_EQ(::SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED, designed.selected);
         const auto controlStyle = static_cast<DWORD>(::GetWindowLongW(control, GWL_STYLE));
         if (designed.buttonType < 0) {
