@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <cstdlib>
-#include <cwchar>
 #include <memory>
 #include <string>
 #include <vector>

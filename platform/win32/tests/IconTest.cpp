@@ -1,8 +1,5 @@
 // The program's icon as Windows decodes it from the exe, held to the approved artwork
 // (docs/dialog.png), and the title bar showing it.
-#include <gtest/gtest.h>
-#include <windows.h>
-
 #include <array>
 #include <cstdint>
 #include <map>
@@ -15,9 +12,8 @@ namespace {
 
 using namespace dialog_test;
 
-// An image of an icon as Windows holds it once it has decoded it: its pixels from the top row down
-// as 0xAARRGGBB (an 8-bit image has no alpha: its pixels are 0xFF where its AND mask shows them,
-// 0x00 where the screen shows through), and its AND mask (set: the screen shows through).
+// An icon's image as Windows holds it once decoded: its pixels, top row first, as 0xAARRGGBB (an
+// 8-bit image's alpha is 0xFF where its AND mask is clear), and that mask (set: the screen shows).
 struct IconImage {
     std::vector<DWORD> pixels;
     std::vector<bool> masked;
@@ -41,10 +37,9 @@ IconImage AsWindowsHoldsIt(HICON icon, int size, bool alpha) {
     return image;
 }
 
-// The approved artwork (docs/dialog.png) as the exe's images held it when it was approved, by
-// size and bits: the pixels (0xAARRGGBB as above) on the folder's tab, the quill's vane and the
-// folder's front, at these fractions of the side across and down; how many pixels are opaque; and
-// an FNV-1a checksum of every pixel and mask bit.
+// The approved artwork (docs/dialog.png) as the exe's images held it, by size and bits: the pixels
+// on the folder's tab, the quill's vane and the folder's front (at these fractions of the side
+// across and down), how many pixels are opaque, and an FNV-1a checksum of every pixel and mask bit.
 constexpr std::pair<double, double> kPlaces[] = {{0.2, 0.2}, {0.65, 0.3}, {0.5, 0.7}};
 using Approved = std::tuple<std::array<DWORD, 3>, int, std::uint32_t>;
 const std::map<std::pair<int, int>, Approved> kApproved{
