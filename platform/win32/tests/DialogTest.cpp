@@ -112,16 +112,8 @@ TEST_F(DialogTest, FaceIsTheDesignAtTheDialogsDpi) {
     // large again at 144.
     std::vector<LONG> iconSides;
     for (const WPARAM which : {WPARAM{ICON_BIG}, WPARAM{ICON_SMALL}}) {
-        ICONINFO info{};
-        BITMAP bitmap{};
-        if (::GetIconInfo(
-                reinterpret_cast<HICON>(::SendMessageW(TheDialog(), WM_GETICON, which, 0)),
-                &info)) {
-            ::GetObjectW(info.hbmColor, sizeof(bitmap), &bitmap);
-            ::DeleteObject(info.hbmColor);
-            ::DeleteObject(info.hbmMask);
-        }
-        iconSides.insert(iconSides.end(), {bitmap.bmWidth, bitmap.bmHeight});
+        const SIZE size = AsWindowsHoldsIt(TitleBarIcon(which), true).size;
+        iconSides.insert(iconSides.end(), {size.cx, size.cy});
     }
     const LONG side = at144 ? 48 : 32;
     EXPECT_EQ(iconSides, (std::vector<LONG>{side, side, side / 2, side / 2}))

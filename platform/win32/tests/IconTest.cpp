@@ -12,31 +12,6 @@ namespace {
 
 using namespace dialog_test;
 
-// An icon's image as Windows holds it once decoded: its pixels, top row first, as 0xAARRGGBB (an
-// 8-bit image's alpha is 0xFF where its AND mask is clear), and that mask (set: the screen shows).
-struct IconImage {
-    std::vector<DWORD> pixels;
-    std::vector<bool> masked;
-};
-IconImage AsWindowsHoldsIt(HICON icon, int size, bool alpha) {
-    IconImage image{std::vector<DWORD>(std::size_t(size * size)), {}};
-    std::vector<DWORD> mask(image.pixels.size());
-    ICONINFO info{};
-    if (icon == nullptr || !::GetIconInfo(icon, &info)) return {};
-    const win32::WindowDc screen(nullptr);
-    BITMAPINFO format{{sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-    ::GetDIBits(screen.get(), info.hbmColor, 0, UINT(size), image.pixels.data(), &format, 0);
-    ::GetDIBits(screen.get(), info.hbmMask, 0, UINT(size), mask.data(), &format, 0);
-    ::DeleteObject(info.hbmColor);
-    ::DeleteObject(info.hbmMask);
-    for (std::size_t i = 0; i < mask.size(); ++i) {
-        image.masked.push_back((mask[i] & 0xFFFFFF) != 0);
-        if (!alpha)
-            image.pixels[i] = (image.pixels[i] & 0xFFFFFF) | (image.masked[i] ? 0 : 0xFF000000);
-    }
-    return image;
-}
-
 // The approved artwork (docs/dialog.png) as the exe's images held it, by size and bits: the pixels
 // on the folder's tab, the quill's vane and the folder's front (at these fractions of the side
 // across and down), how many pixels are opaque, and an FNV-1a checksum of every pixel and mask bit.
@@ -81,7 +56,7 @@ TEST_F(DialogTest, TheIconHasTheApprovedArtworkInEachImageAndTheTitleBarShowsIt)
         const win32::UniqueIcon icon(
             ::CreateIconFromResourceEx(reinterpret_cast<BYTE*>(bytes.data()), DWORD(bytes.size()),
                                        TRUE, 0x00030000, size, size, LR_DEFAULTCOLOR));
-        images[{size, bits}] = AsWindowsHoldsIt(icon.get(), size, bits == 32);
+        images[{size, bits}] = AsWindowsHoldsIt(icon.get(), bits == 32);
     }
     ASSERT_EQ(images.size(), kApproved.size());
     for (const auto& [sizeAndBits, approved] : kApproved) {
@@ -91,9 +66,7 @@ TEST_F(DialogTest, TheIconHasTheApprovedArtworkInEachImageAndTheTitleBarShowsIt)
     }
     for (const auto& [which, size] :
          {std::pair(WPARAM{ICON_BIG}, 32), std::pair(WPARAM{ICON_SMALL}, 16)}) {
-        const auto shown =
-            reinterpret_cast<HICON>(::SendMessageW(TheDialog(), WM_GETICON, which, 0));
-        EXPECT_TRUE(AsWindowsHoldsIt(shown, size, true).pixels ==
+        EXPECT_TRUE(AsWindowsHoldsIt(TitleBarIcon(which), true).pixels ==
                     images[std::pair(size, 32)].pixels)
             << size << " pixels";
     }
