@@ -58,11 +58,9 @@ class Verdict(unittest.TestCase):
 
     def test_batches_until_decided_then_the_exit_status_says_how_it_ended(self):
         self.assertEqual([n for n in range(50) if verdict.batch_ends(n, 15)], [16, 31, 46])
-        rows = {"a": {"findings": ("PASS", "undecided")}, "b": {"findings": ("PASS", "PASS")}}
-        self.assertTrue(verdict.more_runs(rows))
-        rows["b"]["findings"] = ("FAIL", "PASS")
-        self.assertFalse(verdict.more_runs(rows))
-        self.assertFalse(verdict.more_runs({"a": {"findings": ("PASS", "PASS")}}))
+        undecided, decided, failed = ("PASS", "undecided"), ("PASS", "PASS"), ("FAIL", "PASS")
+        self.assertEqual([verdict.more_runs({str(i): {"findings": f} for i, f in enumerate(rows)})
+                          for rows in ((undecided, decided), (undecided, failed), (decided,))], [True, False, False])
         statuses = [verdict.exit_status(verdict.overall(findings)) for findings in
                     (["PASS", "PASS"], ["PASS", "undecided", "FAIL"], ["undecided", "PASS"])]
         self.assertEqual(statuses + [verdict.exit_status(end) for end in (verdict.COULD_NOT_RUN, "")], [0, 1, 2, 3, 3])
