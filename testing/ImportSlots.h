@@ -1,9 +1,8 @@
 #pragma once
 
-// The exe's own import slots, for the tests that hold the code to what Windows documents where
-// Wine is lenient, or read what it asks of a call whose effect Wine does not show, and for the
-// bench's copies that put something of theirs between the program and a Win32 call. Only the
-// exe's calls go through them: the system's calls among its own DLLs do not.
+// The exe's own import slots: tests hold the code to Windows' documented rules where Wine is
+// lenient, or read what a call asks that Wine does not show; the bench puts its code between the
+// program and a Win32 call. Only the exe's calls go through them, not the system DLLs' own.
 #include <windows.h>
 
 #include <bit>

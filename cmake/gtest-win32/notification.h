@@ -1,8 +1,7 @@
 #pragma once
 
-// GoogleTest's Notification is built on std::mutex, which mingw-w64's win32 thread model lacks
-// before GCC 13. This one waits on a Win32 event instead; GTEST_HAS_NOTIFICATION_ makes
-// GoogleTest take it. Force-included ahead of GoogleTest's own headers.
+// GoogleTest's Notification needs std::mutex, which mingw-w64's win32 threads lack before GCC 13:
+// this one, force-included and taken for GTEST_HAS_NOTIFICATION_, waits on a Win32 event instead.
 namespace testing::internal {
 
 class Notification {

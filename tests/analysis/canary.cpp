@@ -1,6 +1,5 @@
-// Known findings, which static-analysis beside this file runs the analysing build's clang-tidy on
-// first: one that does not report both, each by its check's name, checks nothing. The second is
-// the static analyser's own: a null dereference on one path only.
+// Known findings: a clang-tidy that does not report both by name checks nothing (static-analysis).
+// The second is the static analyser's own: a null dereference on one path only.
 int* Canary() {
     return 0;  // modernize-use-nullptr
 }

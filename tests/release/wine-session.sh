@@ -10,15 +10,14 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/qm-release-test.XXXXXX")
 export WINEPREFIX=${QM_TEST_WINEPREFIX:-$work/prefix}
 trap '[ -n "${QM_TEST_WINEPREFIX:-}" ] || wineserver -k >/dev/null 2>&1; rm -rf "$work"' EXIT
 wine_prefix_ready "$WINEPREFIX" headless || { echo "no Wine prefix in $WINEPREFIX" >&2; exit 1; }
-# One wineserver for every `wine` call, not a cold start at each nor a call racing with the last
-# one's exit (status 2: one runs already); without its output, which would hold CTest for 15 s.
+# One wineserver for all `wine` calls, none racing the last one's exit (status 2: one runs already);
+# without its output, which would hold CTest for 15 s.
 wineserver -p15 >/dev/null 2>&1 || [ $? -eq 2 ]
 
 fail() { echo "FAILED: $*" >&2; exit 1; }
 trap 'echo "FAILED: line $LINENO: $BASH_COMMAND" >&2' ERR
 
-# wait_window TITLE [PID]: waits (bounded) until a window titled TITLE is on screen (while PID
-# runs), and prints the process id of its program.
+# wait_window TITLE [PID]: waits (bounded, while PID runs) for a window TITLE; prints its pid.
 wait_window() {
     for _ in $(seq 300); do
         xdotool search --onlyvisible --name "^$1\$" getwindowpid 2>/dev/null && return 0
@@ -28,19 +27,14 @@ wait_window() {
     [ -z "${2:-}" ] || kill "$2"; fail "no window \"$1\" within a minute"
 }
 
-# close_program PROGRAM.exe PID: closes its windows as their close buttons would (WM_CLOSE) and
-# waits (bounded) for it to end; the exit status of a child of ours is then in $closed_status.
-close_program() {
-    wine taskkill /im "$1" >/dev/null 2>&1
-    for _ in $(seq 150); do kill -0 "$2" 2>/dev/null || break; sleep 0.2; done
-    ! kill "$2" 2>/dev/null || fail "$1 did not close"
-    closed_status=0; wait "$2" 2>/dev/null || closed_status=$?
-}
-
-# show_dialog PROGRAM.exe: starts it, waits for its dialog, closes it; it must then exit with 0.
+# show_dialog PROGRAM.exe: starts it, waits for its dialog, closes it as its close button would
+# (WM_CLOSE); it must then end (bounded) with status 0.
 show_dialog() {
-    wine "$1" >/dev/null 2>&1 & local program=$!
+    wine "$1" >/dev/null 2>&1 & local program=$! status=0
     wait_window 'Quillmarrow 2004 Default Settings' $program >/dev/null
-    close_program "$(basename "$1")" $program
-    [ "$closed_status" -eq 0 ] || fail "$1 exited $closed_status after WM_CLOSE"
+    wine taskkill /im "$(basename "$1")" >/dev/null 2>&1
+    for _ in $(seq 150); do kill -0 $program 2>/dev/null || break; sleep 0.2; done
+    ! kill $program 2>/dev/null || fail "$1 did not close"
+    wait $program 2>/dev/null || status=$?
+    [ $status -eq 0 ] || fail "$1 exited $status after WM_CLOSE"
 }

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <cstdlib>
-#include <cwchar>
 #include <memory>
 #include <string>
 #include <vector>
@@ -51,6 +50,39 @@ struct InstalledWin32Toolkit {
 
 inline HWND TheDialog() {
     return ::FindWindowW(L"#32770", L"Quillmarrow 2004 Default Settings");
+}
+
+inline HICON TitleBarIcon(WPARAM which) {
+    return reinterpret_cast<HICON>(::SendMessageW(TheDialog(), WM_GETICON, which, 0));
+}
+
+// An icon's image as Windows holds it once decoded: its size, pixels (top row first, 0xAARRGGBB;
+// an 8-bit image's alpha is 0xFF where its AND mask is clear) and that mask (set: screen shows).
+struct IconImage {
+    SIZE size;
+    std::vector<DWORD> pixels;
+    std::vector<bool> masked;
+};
+inline IconImage AsWindowsHoldsIt(HICON icon, bool alpha) {
+    ICONINFO info{};
+    BITMAP colour{};
+    if (icon == nullptr || !::GetIconInfo(icon, &info)) return {};
+    ::GetObjectW(info.hbmColor, sizeof(colour), &colour);
+    const LONG width = colour.bmWidth, height = colour.bmHeight;
+    IconImage image{{width, height}, std::vector<DWORD>(std::size_t(width * height)), {}};
+    std::vector<DWORD> mask(image.pixels.size());
+    const win32::WindowDc screen(nullptr);
+    BITMAPINFO format{{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    ::GetDIBits(screen.get(), info.hbmColor, 0, UINT(height), image.pixels.data(), &format, 0);
+    ::GetDIBits(screen.get(), info.hbmMask, 0, UINT(height), mask.data(), &format, 0);
+    ::DeleteObject(info.hbmColor);
+    ::DeleteObject(info.hbmMask);
+    for (std::size_t i = 0; i < mask.size(); ++i) {
+        image.masked.push_back((mask[i] & 0xFFFFFF) != 0);
+        if (!alpha)
+            image.pixels[i] = (image.pixels[i] & 0xFFFFFF) | (image.masked[i] ? 0 : 0xFF000000);
+    }
+    return image;
 }
 
 inline std::wstring TextOf(HWND window) {

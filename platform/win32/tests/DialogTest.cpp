@@ -1,6 +1,5 @@
 // The options dialog as the Win32 toolkit realises it, in this process: its face (at 96 DPI, and
 // 144 in a child), on several monitors, keys, message boxes, the session's end, tooltips.
-#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <commctrl.h>
@@ -18,9 +17,8 @@ namespace {
 
 using namespace dialog_test;
 
-// The dialog as designed, transcribed by hand: each control's caption, its kind and its rectangle
-// in the client area in pixels at 96 DPI (left, top, width, height; an option button's place is
-// its frame's plus its own), and whether it is selected when the dialog is made.
+// The dialog as designed, by hand: each control's caption, kind, client-area pixels at 96 DPI
+// (left, top, width, height; an option's are its frame's plus its own) and first selection.
 struct Designed {
     ControlId id;
     const wchar_t* caption;
@@ -114,24 +112,15 @@ TEST_F(DialogTest, FaceIsTheDesignAtTheDialogsDpi) {
     // large again at 144.
     std::vector<LONG> iconSides;
     for (const WPARAM which : {WPARAM{ICON_BIG}, WPARAM{ICON_SMALL}}) {
-        const auto icon =
-            reinterpret_cast<HICON>(::SendMessageW(TheDialog(), WM_GETICON, which, 0));
-        ICONINFO info{};
-        BITMAP bitmap{};
-        if (icon != nullptr && ::GetIconInfo(icon, &info)) {
-            ::GetObjectW(info.hbmColor, sizeof(bitmap), &bitmap);
-            ::DeleteObject(info.hbmColor);
-            ::DeleteObject(info.hbmMask);
-        }
-        iconSides.insert(iconSides.end(), {bitmap.bmWidth, bitmap.bmHeight});
+        const SIZE size = AsWindowsHoldsIt(TitleBarIcon(which), true).size;
+        iconSides.insert(iconSides.end(), {size.cx, size.cy});
     }
     const LONG side = at144 ? 48 : 32;
     EXPECT_EQ(iconSides, (std::vector<LONG>{side, side, side / 2, side / 2}))
         << "the big icon's width and height, the small one's";
 
-    // "MS Shell Dlg" 8 pt, regular, not DS_SHELLFONT: Windows would make the face "MS Shell Dlg 2"
-    // (Tahoma), in which the information text does not fit (Wine keeps the face, so the request
-    // itself is read).
+    // "MS Shell Dlg" 8 pt, regular, not DS_SHELLFONT: Windows would make it "MS Shell Dlg 2", in
+    // which the information text does not fit (Wine keeps the face, so the request is read).
     const auto font = reinterpret_cast<HFONT>(::SendMessageW(TheDialog(), WM_GETFONT, 0, 0));
     LOGFONTW logFont{};
     ASSERT_NE(::GetObjectW(font, sizeof(logFont), &logFont), 0);
@@ -144,20 +133,19 @@ TEST_F(DialogTest, FaceIsTheDesignAtTheDialogsDpi) {
         SCOPED_TRACE(designed.caption);
         HWND control = Control(designed.id);
         ASSERT_NE(control, nullptr);
+        const bool label = designed.buttonType < 0;
         if (!at144 || kAt144.contains(designed.id)) {
             EXPECT_EQ(PlacedAt(control), at144 ? kAt144.at(designed.id) : designed.at96);
         }
         EXPECT_EQ(TextOf(control), designed.caption);
         std::array<wchar_t, 16> className{};
         ::GetClassNameW(control, className.data(), static_cast<int>(className.size()));
-        EXPECT_STREQ(className.data(), designed.buttonType < 0 ? L"Static" : L"Button");
+        EXPECT_STREQ(className.data(), label ? L"Static" : L"Button");
         EXPECT_EQ(::SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED, designed.selected);
         const auto controlStyle = static_cast<DWORD>(::GetWindowLongW(control, GWL_STYLE));
-        if (designed.buttonType < 0) {
-            EXPECT_EQ(controlStyle & SS_TYPEMASK, DWORD{SS_LEFT}) << "wraps";
-        } else {
-            EXPECT_EQ(controlStyle & BS_TYPEMASK, static_cast<DWORD>(designed.buttonType));
-        }
+        EXPECT_EQ(controlStyle & (label ? SS_TYPEMASK : BS_TYPEMASK),
+                  label ? DWORD{SS_LEFT} : static_cast<DWORD>(designed.buttonType))
+            << "a button's kind; the label wraps";
     }
     if (at144) EndChild();
 }
@@ -174,9 +162,8 @@ TEST(DialogAtHighDpi, LaysOutAgainAt144Dpi) {
     EXPECT_EQ(ending.exitCode, kChildPassed) << "the dialog's face at 144 DPI, run and passed";
 }
 
-// Run by the two-monitors script on three X heads: 800 x 600 at the origin, 1024 x 768 on its
-// right, 640 x 480 below it, their work areas cut by the desktop's (_NET_WORKAREA: 32 pixels
-// off the top, all below 1042 off the bottom). The pointer goes near a corner of each head.
+// Run by two-monitors on three X heads, their work areas cut by the desktop's (_NET_WORKAREA: 32
+// pixels off the top, all below 1042 off the bottom); the pointer near a corner of each.
 TEST(TwoMonitors, TheDialogOpensCentredOnTheWorkAreaOfTheMonitorUnderThePointer) {
     if (!IsChild("two monitors")) GTEST_SKIP() << "run by two-monitors";
     InstalledWin32Toolkit installed;
@@ -258,8 +245,7 @@ TEST_F(DialogTest, MessageBoxesShowTheirIconAndKeepTheDialogFromUseUntilDismisse
     }
 }
 
-// A first instance runs whether this one may open its mutex or not (it runs elevated, or as
-// another user).
+// A first instance runs whether this one may open its mutex or not (elevated, or another user's).
 TEST(PreviousInstance, AFirstInstanceRunsWhetherItsMarkMayBeOpenedOrNot) {
     for (const wchar_t* access : {L"D:(A;;GA;;;WD)", L"D:(D;;GA;;;WD)"}) {
         PSECURITY_DESCRIPTOR descriptor = nullptr;
@@ -275,11 +261,9 @@ TEST(PreviousInstance, AFirstInstanceRunsWhetherItsMarkMayBeOpenedOrNot) {
     }
 }
 
-// The end of the session as the system sends it, from another thread while the program waits
-// for messages: each kind of end (a shutdown, a logoff, Restart Manager's, a critical one) agreed
-// to and then called off, leaving the dialog as it was; Restart Manager's end closing it as the
-// close button does (no handler runs, nothing is stored), and the message loop, which no posted
-// message wakes, returning.
+// The end of the session, sent from another thread while the program waits for messages: each
+// kind (a shutdown, a logoff, Restart Manager's, a critical one) agreed to and called off; then
+// Restart Manager's end closing the dialog and the loop, which no posted message wakes, returning.
 constexpr LPARAM kEndKinds[] = {0, LPARAM(ENDSESSION_LOGOFF), ENDSESSION_CLOSEAPP,
                                 ENDSESSION_CRITICAL};
 struct Session {

@@ -1,8 +1,5 @@
 // The program's icon as Windows decodes it from the exe, held to the approved artwork
 // (docs/dialog.png), and the title bar showing it.
-#include <gtest/gtest.h>
-#include <windows.h>
-
 #include <array>
 #include <cstdint>
 #include <map>
@@ -15,36 +12,9 @@ namespace {
 
 using namespace dialog_test;
 
-// An image of an icon as Windows holds it once it has decoded it: its pixels from the top row down
-// as 0xAARRGGBB (an 8-bit image has no alpha: its pixels are 0xFF where its AND mask shows them,
-// 0x00 where the screen shows through), and its AND mask (set: the screen shows through).
-struct IconImage {
-    std::vector<DWORD> pixels;
-    std::vector<bool> masked;
-};
-IconImage AsWindowsHoldsIt(HICON icon, int size, bool alpha) {
-    IconImage image{std::vector<DWORD>(std::size_t(size * size)), {}};
-    std::vector<DWORD> mask(image.pixels.size());
-    ICONINFO info{};
-    if (icon == nullptr || !::GetIconInfo(icon, &info)) return {};
-    const win32::WindowDc screen(nullptr);
-    BITMAPINFO format{{sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-    ::GetDIBits(screen.get(), info.hbmColor, 0, UINT(size), image.pixels.data(), &format, 0);
-    ::GetDIBits(screen.get(), info.hbmMask, 0, UINT(size), mask.data(), &format, 0);
-    ::DeleteObject(info.hbmColor);
-    ::DeleteObject(info.hbmMask);
-    for (std::size_t i = 0; i < mask.size(); ++i) {
-        image.masked.push_back((mask[i] & 0xFFFFFF) != 0);
-        if (!alpha)
-            image.pixels[i] = (image.pixels[i] & 0xFFFFFF) | (image.masked[i] ? 0 : 0xFF000000);
-    }
-    return image;
-}
-
-// The approved artwork (docs/dialog.png) as the exe's images held it when it was approved, by
-// size and bits: the pixels (0xAARRGGBB as above) on the folder's tab, the quill's vane and the
-// folder's front, at these fractions of the side across and down; how many pixels are opaque; and
-// an FNV-1a checksum of every pixel and mask bit.
+// The approved artwork (docs/dialog.png) as the exe's images held it, by size and bits: the pixels
+// on the folder's tab, the quill's vane and the folder's front (at these fractions of the side
+// across and down), how many pixels are opaque, and an FNV-1a checksum of every pixel and mask bit.
 constexpr std::pair<double, double> kPlaces[] = {{0.2, 0.2}, {0.65, 0.3}, {0.5, 0.7}};
 using Approved = std::tuple<std::array<DWORD, 3>, int, std::uint32_t>;
 const std::map<std::pair<int, int>, Approved> kApproved{
@@ -86,7 +56,7 @@ TEST_F(DialogTest, TheIconHasTheApprovedArtworkInEachImageAndTheTitleBarShowsIt)
         const win32::UniqueIcon icon(
             ::CreateIconFromResourceEx(reinterpret_cast<BYTE*>(bytes.data()), DWORD(bytes.size()),
                                        TRUE, 0x00030000, size, size, LR_DEFAULTCOLOR));
-        images[{size, bits}] = AsWindowsHoldsIt(icon.get(), size, bits == 32);
+        images[{size, bits}] = AsWindowsHoldsIt(icon.get(), bits == 32);
     }
     ASSERT_EQ(images.size(), kApproved.size());
     for (const auto& [sizeAndBits, approved] : kApproved) {
@@ -96,9 +66,7 @@ TEST_F(DialogTest, TheIconHasTheApprovedArtworkInEachImageAndTheTitleBarShowsIt)
     }
     for (const auto& [which, size] :
          {std::pair(WPARAM{ICON_BIG}, 32), std::pair(WPARAM{ICON_SMALL}, 16)}) {
-        const auto shown =
-            reinterpret_cast<HICON>(::SendMessageW(TheDialog(), WM_GETICON, which, 0));
-        EXPECT_TRUE(AsWindowsHoldsIt(shown, size, true).pixels ==
+        EXPECT_TRUE(AsWindowsHoldsIt(TitleBarIcon(which), true).pixels ==
                     images[std::pair(size, 32)].pixels)
             << size << " pixels";
     }
