@@ -146,7 +146,8 @@ TEST(TheProgram, SearchesOnlySystem32AsksForNoDiskAndMeetsASecondStartWithAMessa
 // The program's own wWinMain where kernel32 has no SetDefaultDllDirectories (Windows 7 without
 // KB2533623): its folder stays first for bare names (a DLL of a name no system has is found
 // there), but the DLLs Windows loads by bare name come from System32, whatever is planted beside
-// it under their names. And on std::terminate its own handler, not the one before, fails fast.
+// it under their names. On std::terminate its own handler, not the one before, fails fast; a
+// failure that escapes the failure routine ends it with exit code 3.
 TEST(TheProgram, OnAKernel32WithoutDefaultDllDirectoriesHasWindowsDllsFromSystem32) {
     ProgramFolder folder("QM_HOOKED_PROGRAM");
     for (const wchar_t* name : kSystemsBareNames)
@@ -172,6 +173,10 @@ TEST(TheProgram, OnAKernel32WithoutDefaultDllDirectoriesHasWindowsDllsFromSystem
     ::SetEnvironmentVariableW(L"QM_TERMINATE_AT_START", nullptr);
     EXPECT_EQ(terminated.ExitCode(20000), 0xC0000602U)
         << std::hex << "STATUS_FAIL_FAST_EXCEPTION; 0xBAD07E43: the handler before wWinMain";
+    ::SetEnvironmentVariableW(L"QM_ESCAPE_AT_START", L"1");
+    const RunningProgram escaped(folder.Program());
+    ::SetEnvironmentVariableW(L"QM_ESCAPE_AT_START", nullptr);
+    EXPECT_EQ(escaped.ExitCode(20000), 3U) << "a failure escaping the failure routine";
 }
 
 // What the template asks for where Wine answers otherwise than Windows: the font's character set

@@ -4,7 +4,9 @@
 // - a terminate handler in place that is not the program's, as another C++ runtime's default
 //   (here the program's own stand-in for libstdc++'s would end the process just as wWinMain's
 //   handler does), ending the process with exit code 0xBAD07E43;
-// - with QM_TERMINATE_AT_START set, a std::terminate where the toolkit starts Common Controls.
+// - with QM_TERMINATE_AT_START set, a std::terminate where the toolkit starts Common Controls;
+// - with QM_ESCAPE_AT_START set, no instance mutex and no message box: a failure, then one in the
+//   failure routine itself, which escapes to wWinMain.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -33,6 +35,13 @@ const bool g_hooked = [] {
     if (std::getenv("QM_TERMINATE_AT_START") != nullptr)  // once wWinMain makes the toolkit
         import_slots::RedirectImport(
             "InitCommonControlsEx", +[](const INITCOMMONCONTROLSEX*) -> BOOL { std::terminate(); });
+    if (std::getenv("QM_ESCAPE_AT_START") != nullptr) {
+        import_slots::RedirectImport(
+            "CreateMutexW",
+            +[](LPSECURITY_ATTRIBUTES, BOOL, LPCWSTR) -> HANDLE { return nullptr; });
+        import_slots::RedirectImport(
+            "MessageBoxW", +[](HWND, LPCWSTR, LPCWSTR, UINT) { return 0; });
+    }
     return true;
 }();
 
