@@ -1,6 +1,6 @@
 #pragma once
 // What the dialog tests share: a form that records its clicks, a fixture that loads it on the
-// Win32 toolkit, a child process of this test program, and the build's files it reads.
+// Win32 toolkit, and the build's files it reads.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -115,48 +115,6 @@ class DialogTest : public ::testing::Test {
     win32::Win32Toolkit& toolkit_ = installed_.toolkit;
     std::shared_ptr<RecordingForm> form_ = std::make_shared<RecordingForm>();
 };
-
-// Whether this process is the child that RunChild started for `role`.
-inline bool IsChild(const char* role) {
-    const char* mine = std::getenv("QM_CHILD");
-    return mine != nullptr && std::string(mine) == role;
-}
-// How a child ended: its exit code (STILL_ACTIVE when it was ended after 30 s), and whether in
-// order (ExitProcess detaches every DLL; the detach probe marks it, a fail-fast does not).
-struct Ending {
-    DWORD exitCode;
-    bool detached;
-};
-// What a child's test ends with when it ran and passed: a filter that matched nothing ends with 0.
-inline constexpr UINT kChildPassed = 42;
-[[noreturn]] inline void EndChild() {
-    ::ExitProcess(::testing::Test::HasFailure() ? 1 : kChildPassed);
-}
-// Runs the tests matching `filter` in a new process of this program, in the role `role`.
-inline Ending RunChild(const wchar_t* filter, const wchar_t* role) {
-    wchar_t self[MAX_PATH]{}, folder[MAX_PATH]{};
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    ::GetTempPathW(MAX_PATH, folder);
-    const std::wstring mark = folder + std::wstring(L"qm-detached-") + role;
-    ::DeleteFileW(mark.c_str());
-    std::wstring command = L"\"" + std::wstring(self) + L"\" --gtest_filter=" + filter;
-    ::SetEnvironmentVariableW(L"QM_CHILD", role);
-    ::SetEnvironmentVariableW(L"QM_DETACH_MARK", mark.c_str());
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION child{};
-    const BOOL started = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0,
-                                          nullptr, nullptr, &startup, &child);
-    ::SetEnvironmentVariableW(L"QM_CHILD", nullptr);
-    ::SetEnvironmentVariableW(L"QM_DETACH_MARK", nullptr);
-    if (!started) return {::GetLastError(), false};
-    const win32::UniqueHandle process(child.hProcess), thread(child.hThread);
-    if (::WaitForSingleObject(process.get(), 30000))
-        ::TerminateProcess(process.get(), STILL_ACTIVE);
-    DWORD exitCode = STILL_ACTIVE;
-    ::GetExitCodeProcess(process.get(), &exitCode);
-    return {exitCode, ::DeleteFileW(mark.c_str()) != FALSE};
-}
 
 // A file of the build machine named by an environment variable, as Wine sees it on drive Z:.
 inline std::wstring BuiltFile(const char* variable) {

@@ -11,6 +11,7 @@
 #include <tuple>
 
 #include "platform/win32/tests/DialogFixture.h"
+#include "platform/win32/tests/RunningProgram.h"
 #include "testing/ImportSlots.h"
 
 namespace {

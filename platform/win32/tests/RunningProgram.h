@@ -1,10 +1,12 @@
 #pragma once
 // A built program file copied into a folder of its own, where the tests plant DLLs beside it, and
-// started from there: its windows, kernel32 functions called inside it, its modules.
+// started from there: its windows, kernel32 functions called inside it, its modules. And children
+// of this test program, each running some of its tests in a role.
 #include <windows.h>
 #include <tlhelp32.h>
 
 #include <bit>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -43,16 +45,19 @@ class ProgramFolder {
     std::vector<std::wstring> files_;
 };
 
-// The program started with Windows' default error mode, not this process's; ended when this goes.
+// A program started as a user starts it, with Windows' default error mode, or (given arguments)
+// this test program's child, with its error mode and output; ended when this goes.
 class RunningProgram {
   public:
-    explicit RunningProgram(const std::wstring& path) {
-        std::wstring command = L"\"" + path + L"\"";
+    explicit RunningProgram(const std::wstring& path, const std::wstring& arguments = {}) {
+        std::wstring command = L"\"" + path + L"\"" + arguments;
+        const BOOL child = arguments.empty() ? FALSE : TRUE;
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION started{};
-        if (!::CreateProcessW(path.c_str(), command.data(), nullptr, nullptr, FALSE,
-                              CREATE_DEFAULT_ERROR_MODE, nullptr, nullptr, &startup, &started))
+        if (!::CreateProcessW(path.c_str(), command.data(), nullptr, nullptr, child,
+                              child ? 0 : CREATE_DEFAULT_ERROR_MODE, nullptr, nullptr, &startup,
+                              &started))
             return;
         process_.reset(started.hProcess);
         ::CloseHandle(started.hThread);
@@ -124,5 +129,37 @@ class RunningProgram {
     win32::UniqueHandle process_;
     DWORD id_ = 0;
 };
+
+// Whether this process is the child that RunChild started for `role`.
+inline bool IsChild(const char* role) {
+    const char* mine = std::getenv("QM_CHILD");
+    return mine != nullptr && std::string(mine) == role;
+}
+// How a child ended: its exit code (STILL_ACTIVE when it still ran after 30 s), and whether in
+// order (ExitProcess detaches every DLL; the detach probe marks it, a fail-fast does not).
+struct Ending {
+    DWORD exitCode;
+    bool detached;
+};
+// What a child's test ends with when it ran and passed: a filter that matched nothing ends with 0.
+inline constexpr UINT kChildPassed = 42;
+[[noreturn]] inline void EndChild() {
+    ::ExitProcess(::testing::Test::HasFailure() ? 1 : kChildPassed);
+}
+// Runs the tests matching `filter` in a new process of this program, in the role `role`.
+inline Ending RunChild(const wchar_t* filter, const wchar_t* role) {
+    wchar_t self[MAX_PATH]{}, folder[MAX_PATH]{};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    ::GetTempPathW(MAX_PATH, folder);
+    const std::wstring mark = folder + std::wstring(L"qm-detached-") + role;
+    ::DeleteFileW(mark.c_str());
+    ::SetEnvironmentVariableW(L"QM_CHILD", role);
+    ::SetEnvironmentVariableW(L"QM_DETACH_MARK", mark.c_str());
+    const RunningProgram child(self, L" --gtest_filter=" + std::wstring(filter));
+    ::SetEnvironmentVariableW(L"QM_CHILD", nullptr);
+    ::SetEnvironmentVariableW(L"QM_DETACH_MARK", nullptr);
+    const DWORD exitCode = child.ExitCode(30000);
+    return {exitCode, ::DeleteFileW(mark.c_str()) != FALSE};
+}
 
 }  // namespace dialog_test
