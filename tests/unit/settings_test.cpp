@@ -60,6 +60,7 @@ TEST_F(Settings, ResetShowsWhatIsStoredOkStoresTheUpperButtonsAndCancelNothing) 
     EXPECT_EQ(AllStored(), "False True False");
     EXPECT_FALSE(dialog->Loaded());
     EXPECT_TRUE(ui::LoadedForms().empty());
+    EXPECT_NE(frmOptions(), dialog) << "unloading destroyed the single instance";
     // A dialog not loaded: as designed; a selection clears its partner, and unloading forgets it.
     const auto other = std::make_shared<FrmOptions>();
     EXPECT_EQ(Pairs(*other), "10 10 10");
@@ -70,7 +71,6 @@ TEST_F(Settings, ResetShowsWhatIsStoredOkStoresTheUpperButtonsAndCancelNothing) 
     EXPECT_EQ(Pairs(*other), "10 10 10");
 
     const auto again = Start();
-    EXPECT_NE(again, dialog) << "unloading destroyed the single instance";
     registry.log.clear();
     toolkit.UserSelects(ControlId::optAllFolders);
     again->OnClick(ControlId::cmdCancel);
