@@ -14,10 +14,10 @@ COULD_NOT_RUN = "could not run"
 EXIT_STATUS = {"PASS": 0, "FAIL": 1, "undecided": 2, COULD_NOT_RUN: 3}
 
 
-def orders(starts, runs, draw):
+def orders(starts, runs, draw, after=None):
     """Each run's order of (exe, ...) starts: every start once, shuffled, never the same exe twice in
-    a row, from one run into the next too."""
-    chosen, last = [], (None,)
+    a row, from one run into the next too, and not first after the exe `after`."""
+    chosen, last = [], (after,)
     for _ in range(runs):
         while True:
             order = draw.sample(starts, len(starts))
@@ -29,8 +29,9 @@ def orders(starts, runs, draw):
 
 
 def paired(mine, yardstick):
-    """The difference of the two starts of each run, mine minus the yardstick's."""
-    return [a - b for a, b in zip(mine, yardstick, strict=True)]
+    """The difference of the two starts of each run that has both (each a dict by run number),
+    mine minus the yardstick's."""
+    return [mine[run] - yardstick[run] for run in sorted(mine.keys() & yardstick.keys())]
 
 
 def median_interval(values, rounds=2000, level=0.95):
@@ -51,29 +52,39 @@ def judge(interval, limit):
 
 
 def judged(cpu, states):
-    """Per stored state, from each start's processor ms by (exe, state), in run order: the medians
+    """Per stored state, from each start's processor ms by (exe, state), by run number: the medians
     (bare dialog, required work, program), then the program over the required work and the required
     work over the bare dialog, each as its median's interval and its finding."""
     rows, bare = {}, cpu["dialog", "true"]
     for state in states:
         program, required = cpu["program", state], cpu["required", state]
         intervals = (median_interval(paired(program, required)), median_interval(paired(required, bare)))
-        rows[state] = {"medians": [statistics.median(v) for v in (bare, required, program)],
+        rows[state] = {"medians": [statistics.median(v.values()) for v in (bare, required, program)],
                        "intervals": intervals,
                        "findings": (judge(intervals[0], LIMITS["program_ms"]),
                                     judge(intervals[1], LIMITS["yardstick_ms"]))}
     return rows
 
 
-def batch_ends(number, runs):
-    """Whether the run numbered `number` (0 is the warm-up, not counted) would begin a batch after
-    the first: the findings are looked at only there, after each `runs` counted runs."""
-    return number > 1 and (number - 1) % runs == 0
-
-
-def more_runs(rows):
-    """Another batch is worth running while a time limit is undecided and none has failed."""
-    return overall([found for row in rows.values() for found in row["findings"]]) == "undecided"
+def next_batch(rows, starts, runs, budget):
+    """The starts for the next `runs` runs, or none: none once no time limit is undecided or one
+    has failed, or when they would take more than the `budget` of starts left. Else those of the
+    limits still undecided (the program and the required work of its state; the required work and
+    the bare dialog), in the order of `starts`, with others of `starts` added while one exe holds
+    more than half of them, so that an order never starting the same exe twice in a row exists."""
+    if overall([found for row in rows.values() for found in row["findings"]]) != "undecided":
+        return []
+    needs = {("program", state) for state, row in rows.items() if row["findings"][0] == "undecided"}
+    needs |= {("required", state) for state, row in rows.items() if "undecided" in row["findings"]}
+    needs |= {("dialog", "true") for row in rows.values() if row["findings"][1] == "undecided"}
+    chosen = [start for start in starts if start in needs]
+    for start in starts:
+        exes = [exe for exe, _ in chosen]
+        if 2 * max(map(exes.count, exes)) <= len(chosen):
+            break
+        if start not in chosen and 2 * exes.count(start[0]) < len(chosen):
+            chosen.append(start)
+    return chosen if runs * len(chosen) <= budget else []
 
 
 def memory_ratios(starts):

@@ -135,9 +135,8 @@ TEST_F(DialogTest, FaceIsTheDesignAtTheDialogsDpi) {
         HWND control = Control(designed.id);
         ASSERT_NE(control, nullptr);
         const bool label = designed.buttonType < 0;
-        if (!at144 || kAt144.contains(designed.id)) {
+        if (!at144 || kAt144.contains(designed.id))
             EXPECT_EQ(PlacedAt(control), at144 ? kAt144.at(designed.id) : designed.at96);
-        }
         EXPECT_EQ(TextOf(control), designed.caption);
         std::array<wchar_t, 16> className{};
         ::GetClassNameW(control, className.data(), static_cast<int>(className.size()));
@@ -346,9 +345,8 @@ std::optional<std::wstring> TooltipOnHover(HWND control, win32::Win32Toolkit& to
     for (const ULONGLONG start = ::GetTickCount64();
          ::GetTickCount64() - start < 6 * ::GetDoubleClickTime(); ::Sleep(10)) {
         toolkit.DoEvents();
-        for (HWND tip = nullptr; (tip = ::FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr));) {
+        for (HWND tip = nullptr; (tip = ::FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr));)
             if (::IsWindowVisible(tip)) return Tool(tip, TTM_GETCURRENTTOOLW).second;
-        }
     }
     return std::nullopt;
 }

@@ -10,20 +10,17 @@ namespace {
 
 using namespace dialog_test;
 
-// The approved artwork (docs/dialog.png) as the exe's images held it, by size and bits: an FNV-1a
-// checksum of every pixel and mask bit.
+// The approved artwork's images by size and bits: an FNV-1a checksum of every pixel and mask bit.
 const std::map<std::pair<int, int>, std::uint32_t> kApproved{
     {{48, 32}, 0x42FD13D6}, {{48, 8}, 0x159A4DB2},  {{32, 32}, 0xC93CFED4},
     {{32, 8}, 0xAAB2FFFE},  {{16, 32}, 0x09C13802}, {{16, 8}, 0x262DB10E}};
 
 std::uint32_t Checksum(const IconImage& image) {
     std::uint32_t checksum = 2166136261U;
-    for (std::size_t i = 0; i < image.pixels.size(); ++i) {
-        for (const DWORD word : {image.pixels[i], DWORD{image.masked[i]}}) {
+    for (std::size_t i = 0; i < image.pixels.size(); ++i)
+        for (const DWORD word : {image.pixels[i], DWORD{image.masked[i]}})
             for (int shift = 0; shift < 32; shift += 8)
                 checksum = (checksum ^ (word >> shift & 0xFF)) * 16777619U;
-        }
-    }
     return checksum;
 }
 
@@ -42,16 +39,14 @@ TEST_F(DialogTest, TheIconHasTheApprovedArtworkInEachImageAndTheTitleBarShowsIt)
         images[{size, bits}] = AsWindowsHoldsIt(icon.get(), bits == 32);
     }
     ASSERT_EQ(images.size(), kApproved.size());
-    for (const auto& [sizeAndBits, approved] : kApproved) {
+    for (const auto& [sizeAndBits, approved] : kApproved)
         EXPECT_EQ(Checksum(images[sizeAndBits]), approved)
             << sizeAndBits.first << " pixels, " << sizeAndBits.second << " bits";
-    }
     for (const auto& [which, size] :
-         {std::pair(WPARAM{ICON_BIG}, 32), std::pair(WPARAM{ICON_SMALL}, 16)}) {
+         {std::pair(WPARAM{ICON_BIG}, 32), std::pair(WPARAM{ICON_SMALL}, 16)})
         EXPECT_TRUE(AsWindowsHoldsIt(TitleBarIcon(which), true).pixels ==
                     images[std::pair(size, 32)].pixels)
             << size << " pixels";
-    }
 }
 
 }  // namespace

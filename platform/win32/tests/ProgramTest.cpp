@@ -20,10 +20,10 @@ namespace {
 
 using namespace dialog_test;
 
-// Each in a child with the detach probe, which only an orderly end detaches: a failure escaping
-// the failure routine ends it with exit code 3, in order, no window left to wait for; a terminate
-// as a crash for Windows Error Reporting, a fail-fast that detaches nothing, asking for the
-// exception address (which Wine ignores: without it the crash report would point nowhere).
+// Each in a child with the detach probe (only an orderly end detaches it): a failure escaping the
+// failure routine exits with 3, in order, no window left; a terminate fails fast for Windows Error
+// Reporting, asking for the exception address (Wine ignores it; without, the report points
+// nowhere).
 TEST(ProcessEnd, AnEscapedFailureExitsWithCode3AndATerminateFailsFast) {
     if (IsChild("terminate")) {
         ASSERT_TRUE(LoadDetachProbe());
@@ -58,10 +58,9 @@ TEST(ProcessEnd, AnEscapedFailureExitsWithCode3AndATerminateFailsFast) {
     EXPECT_FALSE(terminated.detached) << "a fail-fast, not a quiet exit";
 }
 
-// Of the DLLs Windows' own code loads by bare name for a dialog like this one (docs/dialog.md),
-// those Wine has (no cryptbase.dll) and loads no earlier than the program does (its own
-// comctl32 and user32 load version.dll and uxtheme.dll while the process starts, before any code
-// of the program runs); and one of a name no system has.
+// The DLLs Windows' own code loads by bare name for a dialog (docs/dialog.md) that Wine has (no
+// cryptbase) and loads no earlier than the program (its comctl32 and user32 load version and
+// uxtheme before any code of the program runs); and one of a name no system has.
 constexpr const wchar_t* kSystemsBareNames[] = {L"dwmapi.dll", L"msimg32.dll", L"oleacc.dll"};
 constexpr wchar_t kPlanted[] = L"qm_planted_probe.dll";
 constexpr wchar_t kDialogTitle[] = L"Quillmarrow 2004 Default Settings";
@@ -71,12 +70,10 @@ std::wstring Lowered(std::wstring text) {
     return text;
 }
 
-// The program as downloaded, started from a folder with a DLL planted beside it: a bare-name load
-// inside it (Wine makes none of its own once the program runs) searches System32 alone; critical
-// errors ask for no disk, and crashes are left to Windows Error Reporting (no
-// SEM_NOGPFAULTERRORBOX). A second start while it runs shows only its message (the style asked
-// for: unit tests; the icon shown for it: dialog tests), and ends once it is dismissed, leaving
-// the first as it was.
+// The program as downloaded, a DLL planted beside it: a bare-name load inside it (Wine makes none
+// once the program runs) searches System32 alone; critical errors ask for no disk, crashes go to
+// Windows Error Reporting (no SEM_NOGPFAULTERRORBOX). A second start while it runs shows only its
+// message (its style: unit tests; its icon: dialog tests), ending once dismissed, the first kept.
 TEST(TheProgram, SearchesOnlySystem32AsksForNoDiskAndMeetsASecondStartWithAMessage) {
     ProgramFolder folder("QM_PROGRAM");
     ASSERT_TRUE(folder.Plant("QM_DETACH_PROBE", kPlanted));
@@ -103,10 +100,9 @@ TEST(TheProgram, SearchesOnlySystem32AsksForNoDiskAndMeetsASecondStartWithAMessa
 }
 
 // The program's own wWinMain where kernel32 has no SetDefaultDllDirectories (Windows 7 without
-// KB2533623): its folder stays first for bare names (a DLL of a name no system has is found
-// there), but the DLLs Windows loads by bare name come from System32, whatever is planted beside
-// it under their names. On std::terminate its own handler, not the one before, fails fast; a
-// failure that escapes the failure routine ends it with exit code 3.
+// KB2533623): its folder stays first for bare names no system has, but Windows' DLLs come from
+// System32 whatever is planted beside it. On std::terminate its own handler, not the one before,
+// fails fast; a failure that escapes the failure routine exits with 3.
 TEST(TheProgram, OnAKernel32WithoutDefaultDllDirectoriesHasWindowsDllsFromSystem32) {
     ProgramFolder folder("QM_HOOKED_PROGRAM");
     for (const wchar_t* name : kSystemsBareNames)
@@ -162,9 +158,8 @@ TEST(DialogTemplate, AsksForTheSystemsCharacterSetAndGivesNoOptionButtonATabStop
     }
 }
 
-// The names and the version Explorer's Details tab shows, read through the resource's own
-// translation table as Explorer reads it; the version the project declares (the fixed numbers are
-// the MSI's File version: msi_tables).
+// The names and version Explorer's Details tab shows, read through the resource's translation
+// table as Explorer does; the version as the project declares it (the fixed numbers: msi_tables).
 TEST(VersionInfo, NamesTheProgramAndTheVersionTheProjectDeclares) {
     const std::wstring program = BuiltFile("QM_PROGRAM");
     DWORD unused = 0;

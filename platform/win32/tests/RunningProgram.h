@@ -1,7 +1,6 @@
 #pragma once
-// A built program file copied into a folder of its own, where the tests plant DLLs beside it, and
-// started from there: its windows, kernel32 functions called inside it, its modules. And children
-// of this test program, each running some of its tests in a role.
+// A built program copied into a folder of its own, DLLs planted beside it, started from there: its
+// windows, kernel32 calls inside it, its modules. And this test program's children, each a role.
 #include <windows.h>
 #include <tlhelp32.h>
 

@@ -1,9 +1,8 @@
-// Linked into a test build of the program (hooked_program), beside its own wWinMain: what its
-// start-up meets where the tests cannot run it, set up before wWinMain runs.
+// Linked into a test build of the program (hooked_program): what its start-up meets where the
+// tests cannot run it, set up before wWinMain runs.
 // - kernel32 without SetDefaultDllDirectories, as on Windows 7 without KB2533623;
-// - a terminate handler in place that is not the program's, as another C++ runtime's default
-//   (here the program's own stand-in for libstdc++'s would end the process just as wWinMain's
-//   handler does), ending the process with exit code 0xBAD07E43;
+// - a terminate handler not the program's (exit code 0xBAD07E43), as another C++ runtime's default
+//   (the program's own stand-in for libstdc++'s would end the process as wWinMain's handler does);
 // - with QM_TERMINATE_AT_START set, a std::terminate where the toolkit starts Common Controls;
 // - with QM_ESCAPE_AT_START set, no instance mutex and no message box: a failure, then one in the
 //   failure routine itself, which escapes to wWinMain.

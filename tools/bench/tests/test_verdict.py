@@ -20,9 +20,9 @@ def bootstrap_median_quantile(n, p):
 class Verdict(unittest.TestCase):
     def test_every_start_once_a_run_and_never_the_same_exe_twice_in_a_row(self):
         starts = [("program", 1), ("program", 2), ("required", 1), ("required", 2), ("dialog", 1)]
-        plan = verdict.orders(starts, 50, random.Random(7))
+        plan = verdict.orders(starts, 50, random.Random(7), after="program")
         self.assertTrue(all(sorted(order) == sorted(starts) for order in plan))
-        every = [exe for order in plan for exe, _ in order]
+        every = ["program"] + [exe for order in plan for exe, _ in order]
         self.assertFalse([i for i in range(1, len(every)) if every[i] == every[i - 1]])
 
     def test_the_median_and_its_95_percent_interval_from_resamples_with_replacement(self):
@@ -40,26 +40,33 @@ class Verdict(unittest.TestCase):
         # 9, 3 ms over it by state; the program 6 over that with "True", 4 under with "False", level
         # when missing. Over 5 fails the program's limit, over 7.5 the yardstick's.
         noise = [0.1 * k * k for k in range(15)]
-        cpu = {("dialog", "true"): [60 + e for e in noise]}
+        cpu = {("dialog", "true"): {run: 60 + e for run, e in enumerate(noise)}}
         for state, required, program in zip(STATES, (6, 9, 3), (6, -4, 0)):
-            cpu["required", state] = [60 + required + e for e in noise]
-            cpu["program", state] = [60 + required + program + e for e in noise]
+            cpu["required", state] = {run: 60 + required + e for run, e in enumerate(noise)}
+            cpu["program", state] = {run: 60 + required + program + e for run, e in enumerate(noise)}
         rows = verdict.judged(cpu, STATES)
         self.assertEqual([rows[state]["findings"] for state in STATES],
                          [("FAIL", "PASS"), ("PASS", "FAIL"), ("PASS", "PASS")])
         self.assertEqual([[round(i[0], 1) for i in rows[state]["intervals"]] for state in STATES],
                          [[6, 6], [-4, 9], [0, 3]])
         self.assertEqual([round(m, 1) for m in rows["true"]["medians"]], [64.9, 70.9, 76.9])
+        self.assertEqual(verdict.paired({1: 5, 2: 7, 4: 9}, {2: 1, 3: 8, 4: 2}), [6, 7])  # by run
 
     def test_at_the_limit_passes_over_it_fails_holding_it_undecided(self):
         self.assertEqual([verdict.judge((0, low, high), 5.0) for low, high in ((-2, 5), (5, 9), (5.01, 9), (3, 9))],
                          ["PASS", "undecided", "FAIL", "undecided"])
 
-    def test_batches_until_decided_then_the_exit_status_says_how_it_ended(self):
-        self.assertEqual([n for n in range(50) if verdict.batch_ends(n, 15)], [16, 31, 46])
-        undecided, decided, failed = ("PASS", "undecided"), ("PASS", "PASS"), ("FAIL", "PASS")
-        self.assertEqual([verdict.more_runs({str(i): {"findings": f} for i, f in enumerate(rows)})
-                          for rows in ((undecided, decided), (undecided, failed), (decided,))], [True, False, False])
+    def test_batches_of_the_undecided_limits_within_the_budget_then_the_exit_status_says_how_it_ended(self):
+        starts = [(exe, state) for exe in ("program", "required") for state in STATES] + [("dialog", "true")]
+        done, program, yardstick = ("PASS", "PASS"), ("undecided", "PASS"), ("PASS", "undecided")
+
+        def batch(findings, budget=105):
+            return verdict.next_batch({s: {"findings": f} for s, f in zip(STATES, findings)}, starts, 15, budget)
+        self.assertEqual([batch((program, done, done), budget) for budget in (30, 29)],
+                         [[("program", "true"), ("required", "true")], []])
+        self.assertEqual(batch((yardstick, done, yardstick)),  # a program's start: no exe over half
+                         [("required", "true"), ("required", "missing"), ("dialog", "true"), ("program", "true")])
+        self.assertEqual([batch(f) for f in ((done, done, done), (("FAIL", "PASS"), program, done))], [[], []])
         statuses = [verdict.exit_status(verdict.overall(findings)) for findings in
                     (["PASS", "PASS"], ["PASS", "undecided", "FAIL"], ["undecided", "PASS"])]
         self.assertEqual(statuses + [verdict.exit_status(end) for end in (verdict.COULD_NOT_RUN, "")], [0, 1, 2, 3, 3])
