@@ -135,8 +135,9 @@ TEST_F(DialogTest, FaceIsTheDesignAtTheDialogsDpi) {
         HWND control = Control(designed.id);
         ASSERT_NE(control, nullptr);
         const bool label = designed.buttonType < 0;
-        if (!at144 || kAt144.contains(designed.id))
+        if (!at144 || kAt144.contains(designed.id)) {
             EXPECT_EQ(PlacedAt(control), at144 ? kAt144.at(designed.id) : designed.at96);
+        }
         EXPECT_EQ(TextOf(control), designed.caption);
         std::array<wchar_t, 16> className{};
         ::GetClassNameW(control, className.data(), static_cast<int>(className.size()));

@@ -1,5 +1,4 @@
-// The program's icon as Windows decodes it from the exe, held to the approved artwork
-// (docs/dialog.png), and the title bar showing it.
+// The exe's icon as Windows decodes it, held to the approved artwork (docs/dialog.png).
 #include <cstdint>
 #include <map>
 
