@@ -70,20 +70,20 @@ def next_batch(rows, starts, runs, budget):
     """The starts for the next `runs` runs, or none: none once no time limit is undecided or one
     has failed, or when they would take more than the `budget` of starts left. Else those of the
     limits still undecided (the program and the required work of its state; the required work and
-    the bare dialog), in the order of `starts`, with others of `starts` added while one exe holds
-    more than half of them, so that an order never starting the same exe twice in a row exists."""
+    the bare dialog), in the order of `starts`, and while one exe holds more than half of them the
+    next of `starts` of another exe, so that an order never starting one exe twice in a row exists."""
     if overall([found for row in rows.values() for found in row["findings"]]) != "undecided":
         return []
     needs = {("program", state) for state, row in rows.items() if row["findings"][0] == "undecided"}
     needs |= {("required", state) for state, row in rows.items() if "undecided" in row["findings"]}
     needs |= {("dialog", "true") for row in rows.values() if row["findings"][1] == "undecided"}
     chosen = [start for start in starts if start in needs]
-    for start in starts:
+    while chosen:
         exes = [exe for exe, _ in chosen]
-        if 2 * max(map(exes.count, exes)) <= len(chosen):
+        most = max(exes, key=exes.count)
+        if 2 * exes.count(most) <= len(chosen):
             break
-        if start not in chosen and 2 * exes.count(start[0]) < len(chosen):
-            chosen.append(start)
+        chosen.append(next(start for start in starts if start not in chosen and start[0] != most))
     return chosen if runs * len(chosen) <= budget else []
 
 
