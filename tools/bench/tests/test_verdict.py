@@ -57,14 +57,14 @@ class Verdict(unittest.TestCase):
                          ["PASS", "undecided", "FAIL", "undecided"])
 
     def test_batches_of_the_undecided_limits_within_the_budget_then_the_exit_status_says_how_it_ended(self):
-        starts = [(exe, state) for exe in ("program", "required") for state in STATES] + [("dialog", "true")]
+        starts = [(exe, state) for exe in ("required", "program") for state in STATES] + [("dialog", "true")]
         done, program, yardstick = ("PASS", "PASS"), ("undecided", "PASS"), ("PASS", "undecided")
 
         def batch(findings, budget=105):
             return verdict.next_batch({s: {"findings": f} for s, f in zip(STATES, findings)}, starts, 15, budget)
         self.assertEqual([batch((program, done, done), budget) for budget in (30, 29)],
-                         [[("program", "true"), ("required", "true")], []])
-        self.assertEqual(batch((yardstick, done, yardstick)),  # a program's start: no exe over half
+                         [[("required", "true"), ("program", "true")], []])
+        self.assertEqual(batch((yardstick, done, yardstick)),  # another exe's start: none over half
                          [("required", "true"), ("required", "missing"), ("dialog", "true"), ("program", "true")])
         self.assertEqual([batch(f) for f in ((done, done, done), (("FAIL", "PASS"), program, done))], [[], []])
         statuses = [verdict.exit_status(verdict.overall(findings)) for findings in
