@@ -22,8 +22,7 @@ using namespace dialog_test;
 
 // Each in a child with the detach probe (only an orderly end detaches it): a failure escaping the
 // failure routine exits with 3, in order, no window left; a terminate fails fast for Windows Error
-// Reporting, asking for the exception address (Wine ignores it; without, the report points
-// nowhere).
+// Reporting, asking for the exception address (Wine ignores it; the report needs it).
 TEST(ProcessEnd, AnEscapedFailureExitsWithCode3AndATerminateFailsFast) {
     if (IsChild("terminate")) {
         ASSERT_TRUE(LoadDetachProbe());
